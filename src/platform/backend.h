@@ -1,0 +1,79 @@
+// The contract between the platform core and a backend. Internal to
+// src/platform: the rest of the program calls platform.h.
+//
+// A backend owns the native window, clock, cursor, dialogs and joysticks. It
+// turns native events into messages by calling the sink it is given; the core
+// keeps the queue, the key table and the window procedure.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+// What a backend calls to deliver messages to the program.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  // Queues a message for the main window (a posted message).
+  virtual void Post(uint32_t kind, uintptr_t wparam, intptr_t lparam) = 0;
+  // Calls the window procedure at once and returns its result (a sent
+  // message, such as WM_SETCURSOR or WM_ACTIVATEAPP).
+  virtual intptr_t Send(uint32_t kind, uintptr_t wparam, intptr_t lparam) = 0;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual const char* Name() const = 0;
+  // Opens the backend; false with a one-line reason on failure.
+  virtual bool Open(const Options& options, std::string& error) = 0;
+  virtual void Close() = 0;
+
+  virtual uint32_t Ticks() = 0;
+  virtual void Sleep(uint32_t ms) = 0;
+  virtual void BeginPeriod(uint32_t) {}
+  virtual void EndPeriod(uint32_t) {}
+
+  virtual int Metric(plat::Metric metric) = 0;
+  virtual int DesktopDepth() = 0;
+
+  // Creates the native window with the client size given, at the client
+  // position given. The title is UTF-8. Returns false on failure.
+  virtual bool CreateWindow(const std::string& titleUtf8, bool popup, int clientX, int clientY,
+                            int clientWidth, int clientHeight, EventSink& sink) = 0;
+  virtual void ShowWindow(Show how, EventSink& sink) = 0;
+  virtual void SetTopmost(bool topmost) = 0;
+  virtual void RaiseWindow() = 0;
+  virtual void DestroyWindow() = 0;
+
+  // Gathers pending native events without blocking.
+  virtual void Pump(EventSink& sink) = 0;
+  // Blocks until a native event arrives (or a short while passes).
+  virtual void WaitEvent() = 0;
+
+  virtual bool GetCursorPos(Point& position) = 0;
+  virtual bool SetCursorPos(int x, int y) = 0;
+  virtual void SetCursorVisible(bool visible) = 0;
+  virtual bool ClipCursor(const Rect* rect) = 0;
+  virtual void EnableTextInput(bool enable) = 0;
+
+  // Text and caption in UTF-8.
+  virtual Answer MessageBox(const std::string& textUtf8, const std::string& captionUtf8,
+                            Buttons buttons, Icon icon) = 0;
+  virtual void Beep(int) {}
+
+  virtual bool JoyGetPos(int joystick, JoyInfo& info) = 0;
+  virtual void JoyConfigChanged() {}
+};
+
+// The backends, by name.
+Backend* MakeSdlBackend();
+Backend* MakeHeadlessBackend();
+
+// Raise requests from a second copy of the program arrive through the
+// instance lock; the core polls it while gathering events.
+bool TakeRaiseRequest();
+
+}  // namespace plat

@@ -1,0 +1,331 @@
+// The platform core: backend selection, the message queue, the key table,
+// the window procedure and the cursor display count. Everything here is the
+// same for every backend.
+#include <cstring>
+#include <memory>
+
+#include "platform/backend.h"
+#include "platform/messages.h"
+
+namespace plat {
+namespace {
+
+std::unique_ptr<Backend> backend;
+
+constexpr int kMaxClasses = 8;
+struct ClassEntry {
+  std::string name;
+  WindowProc proc = nullptr;
+};
+ClassEntry classes[kMaxClasses];
+int classCount = 0;
+
+// The program has one window; its handle is always 1.
+constexpr Window kMainWindow = 1;
+bool windowAlive = false;
+WindowProc windowProc = nullptr;
+
+// Posted messages wait in a fixed ring. A full ring refuses new messages, as
+// a full system queue does.
+constexpr int kQueueSize = 4096;
+Message ring[kQueueSize];
+int ringHead = 0, ringCount = 0;
+bool quitPosted = false;
+int quitCode = 0;
+
+uint8_t keyTable[256];
+int cursorCount = 0;
+
+// Applies a key or button message to the key table as it is taken off the
+// queue, so that GetKeyState agrees with the messages handled so far.
+void ApplyToKeyTable(const Message& m) {
+  auto press = [](int vk) {
+    vk &= 0xFF;
+    if (!(keyTable[vk] & 0x80)) keyTable[vk] ^= 0x01;
+    keyTable[vk] |= 0x80;
+  };
+  auto release = [](int vk) { keyTable[vk & 0xFF] &= static_cast<uint8_t>(~0x80); };
+  switch (m.kind) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: press(static_cast<int>(m.wparam)); break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: release(static_cast<int>(m.wparam)); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: press(VK_LBUTTON); break;
+    case WM_LBUTTONUP: release(VK_LBUTTON); break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: press(VK_RBUTTON); break;
+    case WM_RBUTTONUP: release(VK_RBUTTON); break;
+    default: break;
+  }
+}
+
+class CoreSink final : public EventSink {
+ public:
+  void Post(uint32_t kind, uintptr_t wparam, intptr_t lparam) override {
+    PostMessage(kMainWindow, kind, wparam, lparam);
+  }
+  intptr_t Send(uint32_t kind, uintptr_t wparam, intptr_t lparam) override {
+    return SendMessage(kMainWindow, kind, wparam, lparam);
+  }
+} sink;
+
+void GatherEvents() {
+  if (!backend) return;
+  if (TakeRaiseRequest()) backend->RaiseWindow();
+  backend->Pump(sink);
+}
+
+void ResetCore() {
+  for (auto& c : classes) c = ClassEntry{};
+  classCount = 0;
+  windowAlive = false;
+  windowProc = nullptr;
+  ringHead = ringCount = 0;
+  quitPosted = false;
+  quitCode = 0;
+  std::memset(keyTable, 0, sizeof keyTable);
+  cursorCount = 0;
+}
+
+}  // namespace
+
+bool Start(const Options& options, std::string& error) {
+  Stop();
+  ResetCore();
+  std::unique_ptr<Backend> chosen;
+  if (std::strcmp(options.backend, "sdl") == 0) {
+    chosen.reset(MakeSdlBackend());
+  } else if (std::strcmp(options.backend, "headless") == 0) {
+    chosen.reset(MakeHeadlessBackend());
+  } else {
+    error = std::string("unknown backend: ") + options.backend;
+    return false;
+  }
+  if (!chosen->Open(options, error)) return false;
+  backend = std::move(chosen);
+  return true;
+}
+
+void Stop() {
+  if (!backend) return;
+  if (windowAlive) backend->DestroyWindow();
+  windowAlive = false;
+  backend->Close();
+  backend.reset();
+  ReleaseInstanceLock();
+}
+
+const char* BackendName() { return backend ? backend->Name() : ""; }
+
+// --- Clock ------------------------------------------------------------------
+
+uint32_t TimeGetTime() { return backend ? backend->Ticks() : 0; }
+void Sleep(uint32_t ms) {
+  if (backend) backend->Sleep(ms);
+}
+void TimeBeginPeriod(uint32_t ms) {
+  if (backend) backend->BeginPeriod(ms);
+}
+void TimeEndPeriod(uint32_t ms) {
+  if (backend) backend->EndPeriod(ms);
+}
+
+// --- Windows ----------------------------------------------------------------
+
+bool RegisterClass(const WindowClass& windowClass) {
+  if (!windowClass.proc || classCount == kMaxClasses) return false;
+  for (int i = 0; i < classCount; ++i) {
+    if (classes[i].name == windowClass.className) return false;  // already registered
+  }
+  classes[classCount].name = windowClass.className;
+  classes[classCount].proc = windowClass.proc;
+  ++classCount;
+  return true;
+}
+
+Window CreateWindow(const WindowCreate& create) {
+  if (!backend || windowAlive) return 0;
+  const ClassEntry* found = nullptr;
+  for (int i = 0; i < classCount; ++i) {
+    if (classes[i].name == create.className) found = &classes[i];
+  }
+  if (!found) return 0;
+
+  // The client area is the outer rectangle less the frame this backend
+  // reports (the same metrics the caller added); the window procedure sees
+  // messages from the moment the window exists.
+  bool popup = create.style == WindowStyle::Popup;
+  int frameX = 0, frameY = 0, caption = 0;
+  if (!popup) {
+    frameX = backend->Metric(Metric::BorderWidth) + backend->Metric(Metric::EdgeWidth) +
+             backend->Metric(Metric::DialogFrameWidth);
+    caption = backend->Metric(Metric::CaptionHeight);
+    frameY = caption + backend->Metric(Metric::BorderHeight) + backend->Metric(Metric::EdgeHeight) +
+             backend->Metric(Metric::DialogFrameHeight);
+  }
+  windowProc = found->proc;
+  windowAlive = true;
+  if (!backend->CreateWindow(Cp932ToUtf8(create.title), popup, create.x, create.y + caption,
+                             create.width - frameX, create.height - frameY, sink)) {
+    windowAlive = false;
+    windowProc = nullptr;
+    return 0;
+  }
+  return kMainWindow;
+}
+
+void ShowWindow(Window window, Show how) {
+  if (backend && windowAlive && window == kMainWindow) backend->ShowWindow(how, sink);
+}
+
+void UpdateWindow(Window) {}
+
+void SetTopmost(Window window, bool topmost) {
+  if (backend && windowAlive && window == kMainWindow) backend->SetTopmost(topmost);
+}
+
+bool DestroyWindow(Window window) {
+  if (!backend || !windowAlive || window != kMainWindow) return false;
+  SendMessage(window, WM_DESTROY, 0, 0);
+  backend->DestroyWindow();
+  windowAlive = false;
+  return true;
+}
+
+Window MainWindow() { return windowAlive ? kMainWindow : 0; }
+
+int GetSystemMetric(Metric metric) { return backend ? backend->Metric(metric) : 0; }
+int GetDesktopBitsPerPixel() { return backend ? backend->DesktopDepth() : 16; }
+
+// --- Messages ---------------------------------------------------------------
+
+bool PeekMessage(Message& message) {
+  GatherEvents();
+  if (ringCount > 0) {
+    message = ring[ringHead];
+    ringHead = (ringHead + 1) % kQueueSize;
+    --ringCount;
+    ApplyToKeyTable(message);
+    return true;
+  }
+  if (quitPosted) {
+    quitPosted = false;
+    message = Message{};
+    message.kind = WM_QUIT;
+    message.wparam = static_cast<uintptr_t>(quitCode);
+    message.time = TimeGetTime();
+    return true;
+  }
+  return false;
+}
+
+void WaitMessage() {
+  GatherEvents();
+  if (ringCount > 0 || quitPosted || !backend) return;
+  backend->WaitEvent();
+}
+
+void TranslateMessage(const Message&) {}
+
+intptr_t DispatchMessage(const Message& message) {
+  if (message.window != kMainWindow || !windowAlive || !windowProc) return 0;
+  return windowProc(message.window, message.kind, message.wparam, message.lparam);
+}
+
+intptr_t SendMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam) {
+  if (window != kMainWindow || !windowAlive || !windowProc) return 0;
+  return windowProc(window, kind, wparam, lparam);
+}
+
+bool PostMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam) {
+  // Mouse movement is a state, not a history: a new position replaces one
+  // that is still waiting, so a moving mouse cannot flood the queue.
+  if (kind == WM_MOUSEMOVE && ringCount > 0) {
+    Message& last = ring[(ringHead + ringCount - 1) % kQueueSize];
+    if (last.kind == WM_MOUSEMOVE && last.window == window) {
+      last.wparam = wparam;
+      last.lparam = lparam;
+      return true;
+    }
+  }
+  if (ringCount == kQueueSize) return false;
+  Message& m = ring[(ringHead + ringCount) % kQueueSize];
+  m.window = window;
+  m.kind = kind;
+  m.wparam = wparam;
+  m.lparam = lparam;
+  m.time = TimeGetTime();
+  ++ringCount;
+  return true;
+}
+
+void PostQuitMessage(int exitCode) {
+  quitPosted = true;
+  quitCode = exitCode;
+}
+
+intptr_t DefWindowProc(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam) {
+  switch (kind) {
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_SYSKEYDOWN:
+      if (wparam == static_cast<uintptr_t>(VK_F4) && (static_cast<uint32_t>(lparam) & KF_ALTDOWN_BIT)) {
+        SendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_CLOSE) SendMessage(window, WM_CLOSE, 0, 0);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+int16_t GetKeyState(int virtualKey) {
+  uint8_t k = keyTable[virtualKey & 0xFF];
+  uint16_t result = (k & 0x80) ? 0xFF80 : 0;
+  result |= k & 0x01;
+  return static_cast<int16_t>(result);
+}
+
+// --- Cursor, input method, dialogs --------------------------------------------
+
+bool GetCursorPos(Point& p) { return backend && backend->GetCursorPos(p); }
+bool SetCursorPos(int x, int y) { return backend && backend->SetCursorPos(x, y); }
+
+int ShowCursor(bool show) {
+  cursorCount += show ? 1 : -1;
+  if (backend) backend->SetCursorVisible(cursorCount >= 0);
+  return cursorCount;
+}
+
+bool ClipCursor(const Rect* rect) { return backend && backend->ClipCursor(rect); }
+
+void EnableIme(bool enable) {
+  if (backend) backend->EnableTextInput(enable);
+}
+
+Answer MessageBox(const char* text, const char* caption, Buttons buttons, Icon icon) {
+  Answer fallback = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+  if (!backend) return fallback;
+  return backend->MessageBox(Cp932ToUtf8(text ? text : ""), Cp932ToUtf8(caption ? caption : ""),
+                             buttons, icon);
+}
+
+void MessageBeep(int type) {
+  if (backend) backend->Beep(type);
+}
+
+// --- Joysticks ----------------------------------------------------------------
+
+bool JoyGetPos(int joystick, JoyInfo& info) {
+  return backend && joystick >= 0 && joystick <= 1 && backend->JoyGetPos(joystick, info);
+}
+
+void JoyConfigChanged() {
+  if (backend) backend->JoyConfigChanged();
+}
+
+}  // namespace plat

@@ -1,0 +1,214 @@
+// The platform layer: everything the game and its library ask of the
+// operating system, in plain C++ types.
+//
+// One backend is active at a time ("sdl" or "headless"). The calls below that
+// touch a window, the clock, the cursor, dialogs or joysticks go to it; the
+// message queue, the key table, the single-instance lock, files and text
+// conversion are the same for every backend.
+//
+// Text crossing this boundary is Shift-JIS (CP932), like all text of the game.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace plat {
+
+// ---------------------------------------------------------------------------
+// Start and stop
+
+struct Options {
+  const char* backend = "sdl";  // "sdl" or "headless"
+  int depth = 16;               // desktop bits per pixel: 15, 16, 24 or 32
+  int scale = 1;                // integer window scale of the sdl backend
+  bool realtime = false;        // headless: pace in wall-clock time
+};
+
+// Chooses and starts a backend. On failure returns false and puts a one-line
+// reason into `error` (for instance when no display can be opened).
+bool Start(const Options& options, std::string& error);
+// Stops the backend; the process may start another afterwards (tests do).
+void Stop();
+// The name of the running backend, or "" before Start.
+const char* BackendName();
+
+// ---------------------------------------------------------------------------
+// Clock (milliseconds since some start, wrapping at 2^32)
+
+uint32_t TimeGetTime();
+void Sleep(uint32_t ms);  // 0 gives up the rest of the time slice
+void TimeBeginPeriod(uint32_t ms);
+void TimeEndPeriod(uint32_t ms);
+
+// ---------------------------------------------------------------------------
+// Windows and messages
+
+using Window = uint32_t;  // 0 = no window
+using WindowProc = intptr_t (*)(Window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
+
+struct Message {
+  Window window = 0;
+  uint32_t kind = 0;  // WM_* of messages.h
+  uintptr_t wparam = 0;
+  intptr_t lparam = 0;
+  uint32_t time = 0;
+};
+
+// Class styles.
+constexpr uint32_t kClassVRedraw = 0x0001;
+constexpr uint32_t kClassHRedraw = 0x0002;
+constexpr uint32_t kClassDoubleClicks = 0x0008;
+
+struct WindowClass {
+  const char* className = "";
+  const char* menuName = "";
+  uint32_t style = 0;
+  WindowProc proc = nullptr;
+  const char* iconName = nullptr;  // a missing icon leaves the class without one
+};
+bool RegisterClass(const WindowClass& windowClass);
+
+// Window styles (only those the shell uses).
+enum class WindowStyle { Captioned, Popup };
+
+struct WindowCreate {
+  const char* className = "";
+  const char* title = "";  // CP932
+  WindowStyle style = WindowStyle::Captioned;
+  int x = 0, y = 0;             // outer position on the desktop
+  int width = 0, height = 0;    // outer size, frame metrics included
+};
+// Creates the window; WM_MOVE reaches the window procedure before it returns.
+// Returns 0 on failure.
+Window CreateWindow(const WindowCreate& create);
+
+enum class Show { Hide, Normal, Minimized, Maximized };
+void ShowWindow(Window window, Show how);
+void UpdateWindow(Window window);
+void SetTopmost(Window window, bool topmost);
+// Sends WM_DESTROY to the window procedure, then removes the window.
+bool DestroyWindow(Window window);
+Window MainWindow();
+
+// System metrics the window arithmetic needs.
+enum class Metric {
+  ScreenWidth, ScreenHeight,
+  BorderWidth, BorderHeight,       // thin border
+  EdgeWidth, EdgeHeight,           // 3-D edge
+  DialogFrameWidth, DialogFrameHeight,
+  CaptionHeight,
+};
+int GetSystemMetric(Metric metric);
+int GetDesktopBitsPerPixel();
+
+// The message queue. PeekMessage takes the next message off the queue (after
+// gathering native events); a key message taken off the queue updates the key
+// table. It returns WM_QUIT only once the queue is otherwise empty.
+bool PeekMessage(Message& message);
+// Blocks until a message may be waiting.
+void WaitMessage();
+void TranslateMessage(const Message& message);
+intptr_t DispatchMessage(const Message& message);
+intptr_t SendMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
+bool PostMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
+void PostQuitMessage(int exitCode);
+// The default handling of a message: WM_CLOSE destroys the window, Alt+F4
+// becomes SC_CLOSE and SC_CLOSE becomes WM_CLOSE; everything else returns 0.
+intptr_t DefWindowProc(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
+
+// Key state as of the last key message taken off the queue: bit 7 (0x80) set
+// while the key is down, bit 0 toggled at each press.
+int16_t GetKeyState(int virtualKey);
+
+// ---------------------------------------------------------------------------
+// Cursor, input method, dialogs
+
+struct Point { int x = 0, y = 0; };
+struct Rect { int left = 0, top = 0, right = 0, bottom = 0; };
+
+bool GetCursorPos(Point& screenPosition);
+bool SetCursorPos(int x, int y);
+// Changes the display count and returns the new count; the cursor shows while
+// the count is 0 or more.
+int ShowCursor(bool show);
+// Confines the cursor to the rectangle (desktop coordinates); null frees it.
+bool ClipCursor(const Rect* rect);
+// Turns the input method (text composition) on or off for the whole program.
+void EnableIme(bool enable);
+
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Warning, Question, Error, Information };
+enum class Answer { Ok, Yes, No };
+// A modal box over the main window; caption and text in CP932. The headless
+// backend writes "caption: text" to standard error and answers with the
+// box's default button.
+Answer MessageBox(const char* text, const char* caption, Buttons buttons, Icon icon);
+void MessageBeep(int type);
+
+// ---------------------------------------------------------------------------
+// Joysticks 0 and 1, read as the multimedia joystick interface reads them
+
+struct JoyInfo {
+  uint32_t x = 0, y = 0;  // raw axes, 0..65535 with the centre near 32767
+  uint32_t buttons = 0;   // bit n set while button n + 1 is down
+};
+// Returns false when the joystick does not answer.
+bool JoyGetPos(int joystick, JoyInfo& info);
+void JoyConfigChanged();
+
+// ---------------------------------------------------------------------------
+// Single instance
+
+// A lock held across processes under `name` (CP932). Returns false when
+// another process holds it already. The lock is held until ReleaseInstanceLock
+// or the end of the process.
+bool AcquireInstanceLock(const char* name);
+void ReleaseInstanceLock();
+// Asks the process holding the lock `name` to bring its window to the front.
+// Returns false when no such process answers.
+bool RaiseOtherInstance(const char* name);
+
+// ---------------------------------------------------------------------------
+// Files and system facts
+
+// The program file in the form "\folder\folder\zolbeck" (backslashes, CP932).
+std::string ModuleFileName();
+// The folder that stands for the system's Windows directory (the user's
+// configuration folder), in the same form, without a trailing backslash.
+std::string WindowsDirectory();
+// Opens a file named in Windows form: "BMP\princess.bmp" or "\abs\path".
+// Backslashes separate folders and each existing name is matched in any
+// letter case; `mode` is an fopen mode ("rt", "at", "wb", ...).
+FILE* OpenFile(const char* windowsPath, const char* mode);
+// The real path a Windows-form name resolves to (for the platform's own use
+// and for tools); an unmatched last part is kept as written.
+std::string ResolvePath(const char* windowsPath);
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, weekday = 0;  // weekday 0 = Sunday
+  int hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+LocalTime GetLocalTime();
+// Free bytes on the file system holding `root` ("X:\" form, any letter).
+uint64_t GetFreeDiskBytes(const char* root);
+uint64_t GetAvailableMemoryBytes();
+
+struct VersionInfo {
+  int platformId = -1;  // 0, 1, 2 on the systems of old; anything else here
+  int major = 0, minor = 0, build = 0;
+};
+VersionInfo GetVersion();
+
+// ---------------------------------------------------------------------------
+// Text
+
+// Shift-JIS (CP932) to UTF-8 and back. Characters that cannot be converted
+// become '?'.
+std::string Cp932ToUtf8(const std::string& text);
+std::string Utf8ToCp932(const std::string& text);
+// True when `c` starts a double-byte character in Shift-JIS.
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+}  // namespace plat

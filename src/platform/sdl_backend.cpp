@@ -1,0 +1,483 @@
+// The sdl backend: a real window on the desktop, the monotonic clock, the
+// system cursor, message boxes and joysticks through SDL2.
+#include <SDL.h>
+#include <sched.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/messages.h"
+#include "platform/sdl_keys.h"
+
+namespace plat {
+namespace {
+
+constexpr int kJoysticks = 2;
+constexpr intptr_t kHitClient = 1;  // the cursor is over the client area
+
+// Floor division, so that points left of or above the window stay there
+// when the window is scaled.
+int DivFloor(int value, int by) {
+  int q = value / by;
+  if ((value % by != 0) && ((value < 0) != (by < 0))) --q;
+  return q;
+}
+
+unsigned Modifiers(uint16_t mod) {
+  unsigned result = 0;
+  if (mod & KMOD_SHIFT) result |= sdlkeys::kShift;
+  if (mod & KMOD_CTRL) result |= sdlkeys::kCtrl;
+  if (mod & KMOD_ALT) result |= sdlkeys::kAlt;
+  if (mod & KMOD_NUM) result |= sdlkeys::kNumLock;
+  return result;
+}
+
+class SdlBackend final : public Backend {
+ public:
+  ~SdlBackend() override { Close(); }
+
+  const char* Name() const override { return "sdl"; }
+
+  bool Open(const Options& options, std::string& error) override {
+    depth_ = options.depth;
+    scale_ = options.scale >= 1 ? options.scale : 1;
+    // The screen saver stays allowed until the window procedure refuses it;
+    // the close box reaches the program as WM_CLOSE only, not a second time
+    // as a quit event.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    if (SDL_Init(SDL_INIT_EVENTS) != 0 || !StartVideo()) {
+      SDL_Quit();
+      error = "no display found; --headless runs without one";
+      return false;
+    }
+    open_ = true;
+    // A machine without joystick support still runs the game; JoyGetPos then
+    // reports that no joystick answers.
+    joystickReady_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    OpenJoysticks();
+    return true;
+  }
+
+  void Close() override {
+    if (!open_) return;
+    CloseJoysticks();
+    DestroyWindow();
+    SDL_Quit();
+    open_ = false;
+    joystickReady_ = false;
+    hasPending_ = false;
+  }
+
+  uint32_t Ticks() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u +
+                  static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+  }
+
+  void Sleep(uint32_t ms) override {
+    if (ms == 0) {
+      sched_yield();
+      return;
+    }
+    timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+  }
+
+  int Metric(plat::Metric metric) override {
+    switch (metric) {
+      case Metric::ScreenWidth:
+      case Metric::ScreenHeight: {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+        return metric == Metric::ScreenWidth ? mode.w : mode.h;
+      }
+      // The window manager draws the frame outside the client area, so the
+      // frame adds nothing to the window's size.
+      default:
+        return 0;
+    }
+  }
+
+  int DesktopDepth() override { return depth_; }
+
+  bool CreateWindow(const std::string& titleUtf8, bool popup, int clientX, int clientY,
+                    int clientWidth, int clientHeight, EventSink& sink) override {
+    if (window_) return false;
+    int width = clientWidth * scale_;
+    int height = clientHeight * scale_;
+    if (width <= 0 || height <= 0) return false;
+
+    // A position that would put the window entirely off the desktop is
+    // replaced by the centre of the first display.
+    int x = clientX, y = clientY;
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(0, &bounds) == 0) {
+      bool visible = x < bounds.x + bounds.w && x + width > bounds.x &&
+                     y < bounds.y + bounds.h && y + height > bounds.y;
+      if (!visible) x = y = SDL_WINDOWPOS_CENTERED;
+    }
+
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (popup) flags |= SDL_WINDOW_BORDERLESS;
+    window_ = SDL_CreateWindow(titleUtf8.c_str(), x, y, width, height, flags);
+    if (!window_) {
+      std::fprintf(stderr, "cannot create the window: %s\n", SDL_GetError());
+      return false;
+    }
+    windowId_ = SDL_GetWindowID(window_);
+    // A machine without a graphics processor (a virtual X server) still gets
+    // SDL's software renderer.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) {
+      std::fprintf(stderr, "cannot create a renderer: %s\n", SDL_GetError());
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+      windowId_ = 0;
+      return false;
+    }
+    SDL_GetWindowPosition(window_, &clientX_, &clientY_);
+    sink.Send(WM_MOVE, 0, sdlkeys::PackPoint(clientX_, clientY_));
+    return true;
+  }
+
+  void ShowWindow(Show how, EventSink& sink) override {
+    if (!window_) return;
+    switch (how) {
+      case Show::Hide:
+        SDL_HideWindow(window_);
+        return;
+      case Show::Minimized:
+        SDL_ShowWindow(window_);
+        SDL_MinimizeWindow(window_);
+        break;
+      case Show::Normal:
+      case Show::Maximized:  // the window has a fixed size
+        SDL_ShowWindow(window_);
+        SDL_RestoreWindow(window_);
+        SDL_RaiseWindow(window_);
+        break;
+    }
+    Present();
+    // The window manager may place the window elsewhere than asked.
+    ReportPosition(sink, true);
+  }
+
+  void SetTopmost(bool topmost) override {
+    if (window_) SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE);
+  }
+
+  void RaiseWindow() override {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+  }
+
+  void DestroyWindow() override {
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    renderer_ = nullptr;
+    if (window_) SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    windowId_ = 0;
+    active_ = false;
+    buttons_ = 0;
+  }
+
+  void Pump(EventSink& sink) override {
+    if (TakeRaiseRequest()) {
+      if (window_) SDL_RestoreWindow(window_);
+      RaiseWindow();
+    }
+    if (hasPending_) {
+      hasPending_ = false;
+      Handle(pending_, sink);
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) Handle(event, sink);
+  }
+
+  void WaitEvent() override {
+    // A short wait, so that raise requests from another copy are seen soon;
+    // the event taken is kept for the next Pump.
+    if (hasPending_) return;
+    if (SDL_WaitEventTimeout(&pending_, 10)) hasPending_ = true;
+  }
+
+  bool GetCursorPos(Point& position) override {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    // The program sees the client area at its unscaled size.
+    position.x = clientX_ + DivFloor(x - clientX_, scale_);
+    position.y = clientY_ + DivFloor(y - clientY_, scale_);
+    return true;
+  }
+
+  bool SetCursorPos(int x, int y) override {
+    return SDL_WarpMouseGlobal(clientX_ + (x - clientX_) * scale_,
+                               clientY_ + (y - clientY_) * scale_) == 0;
+  }
+
+  void SetCursorVisible(bool visible) override {
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+  }
+
+  bool ClipCursor(const Rect* rect) override {
+    if (!window_) return false;
+    if (!rect) return SDL_SetWindowMouseRect(window_, nullptr) == 0;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    SDL_Rect area{(rect->left - x) * scale_, (rect->top - y) * scale_,
+                  (rect->right - rect->left) * scale_, (rect->bottom - rect->top) * scale_};
+    if (area.w <= 0 || area.h <= 0) return false;
+    return SDL_SetWindowMouseRect(window_, &area) == 0;
+  }
+
+  void EnableTextInput(bool enable) override {
+    if (enable) {
+      SDL_StartTextInput();
+    } else {
+      SDL_StopTextInput();
+    }
+  }
+
+  Answer MessageBox(const std::string& textUtf8, const std::string& captionUtf8, Buttons buttons,
+                    Icon icon) override {
+    constexpr int kOk = 0, kYes = 1, kNo = 2;
+    SDL_MessageBoxButtonData ok{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                                    SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                                kOk, "OK"};
+    SDL_MessageBoxButtonData yesNo[2] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYes, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNo, "No"}};
+    Answer fallback = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+
+    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    switch (icon) {
+      case Icon::Warning: flags |= SDL_MESSAGEBOX_WARNING; break;
+      case Icon::Error: flags |= SDL_MESSAGEBOX_ERROR; break;
+      case Icon::Question:
+      case Icon::Information: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+      case Icon::None: break;
+    }
+    SDL_MessageBoxData data{};
+    data.flags = flags;
+    data.window = window_;
+    data.title = captionUtf8.c_str();
+    data.message = textUtf8.c_str();
+    if (buttons == Buttons::YesNo) {
+      data.numbuttons = 2;
+      data.buttons = yesNo;
+    } else {
+      data.numbuttons = 1;
+      data.buttons = &ok;
+    }
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+      std::fprintf(stderr, "%s: %s\n", captionUtf8.c_str(), textUtf8.c_str());
+      return fallback;
+    }
+    // Closing the box without a button counts as its Escape button.
+    switch (pressed) {
+      case kOk: return Answer::Ok;
+      case kYes: return Answer::Yes;
+      case kNo: return Answer::No;
+      default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+  }
+
+  bool JoyGetPos(int joystick, JoyInfo& info) override {
+    if (joystick < 0 || joystick >= kJoysticks) return false;
+    SDL_Joystick* stick = joysticks_[joystick];
+    if (!stick) return false;
+    SDL_JoystickUpdate();
+    if (!SDL_JoystickGetAttached(stick)) return false;
+    auto axis = [stick](int index) -> uint32_t {
+      int value = index < SDL_JoystickNumAxes(stick) ? SDL_JoystickGetAxis(stick, index) : 0;
+      return static_cast<uint32_t>(value + 32768);
+    };
+    info.x = axis(0);
+    info.y = axis(1);
+    info.buttons = 0;
+    int count = SDL_JoystickNumButtons(stick);
+    if (count > 32) count = 32;
+    for (int b = 0; b < count; ++b) {
+      if (SDL_JoystickGetButton(stick, b)) info.buttons |= 1u << b;
+    }
+    return true;
+  }
+
+  void JoyConfigChanged() override {
+    CloseJoysticks();
+    OpenJoysticks();
+  }
+
+ private:
+  // Starts the first video driver that reaches a real display. SDL would
+  // otherwise settle for its invisible offscreen driver; a driver the user
+  // names in SDL_VIDEODRIVER is taken as asked.
+  static bool StartVideo() {
+    if (std::getenv("SDL_VIDEODRIVER")) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      const char* name = SDL_GetVideoDriver(i);
+      if (!name || std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 ||
+          std::strcmp(name, "evdev") == 0) {
+        continue;
+      }
+      // Without a compositor named in the environment the Wayland library
+      // would only complain on standard error.
+      if (std::strcmp(name, "wayland") == 0 && !std::getenv("WAYLAND_DISPLAY")) continue;
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    }
+    return false;
+  }
+
+  void OpenJoysticks() {
+    if (!joystickReady_) return;
+    int count = SDL_NumJoysticks();
+    for (int j = 0; j < kJoysticks; ++j) {
+      if (!joysticks_[j] && j < count) joysticks_[j] = SDL_JoystickOpen(j);
+    }
+  }
+
+  void CloseJoysticks() {
+    for (auto& stick : joysticks_) {
+      if (stick) SDL_JoystickClose(stick);
+      stick = nullptr;
+    }
+  }
+
+  // Shows the window's contents; until the screen draws into the renderer
+  // that is a black client area.
+  void Present() {
+    if (!renderer_) return;
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderPresent(renderer_);
+  }
+
+  void ReportPosition(EventSink& sink, bool send) {
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (x == clientX_ && y == clientY_) return;
+    clientX_ = x;
+    clientY_ = y;
+    if (send) {
+      sink.Send(WM_MOVE, 0, sdlkeys::PackPoint(x, y));
+    } else {
+      sink.Post(WM_MOVE, 0, sdlkeys::PackPoint(x, y));
+    }
+  }
+
+  uintptr_t MouseFlags() const {
+    uintptr_t flags = 0;
+    if (buttons_ & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+    if (buttons_ & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+    SDL_Keymod mod = SDL_GetModState();
+    if (mod & KMOD_SHIFT) flags |= MK_SHIFT;
+    if (mod & KMOD_CTRL) flags |= MK_CONTROL;
+    return flags;
+  }
+
+  intptr_t ClientPoint(int x, int y) const {
+    return sdlkeys::PackPoint(DivFloor(x, scale_), DivFloor(y, scale_));
+  }
+
+  void SetActive(bool active, EventSink& sink) {
+    if (active == active_) return;
+    active_ = active;
+    sink.Send(WM_ACTIVATEAPP, active ? 1 : 0, 0);
+    if (active) {
+      if (sink.Send(WM_SYSCOMMAND, SC_SCREENSAVE, 0) == 0) SDL_DisableScreenSaver();
+    } else {
+      SDL_EnableScreenSaver();
+    }
+  }
+
+  void Handle(const SDL_Event& event, EventSink& sink) {
+    switch (event.type) {
+      case SDL_QUIT:
+        if (window_) sink.Post(WM_CLOSE, 0, 0);
+        break;
+      case SDL_WINDOWEVENT:
+        if (!window_ || event.window.windowID != windowId_) break;
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_CLOSE: sink.Post(WM_CLOSE, 0, 0); break;
+          case SDL_WINDOWEVENT_MOVED: ReportPosition(sink, false); break;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: SetActive(true, sink); break;
+          case SDL_WINDOWEVENT_FOCUS_LOST: SetActive(false, sink); break;
+          case SDL_WINDOWEVENT_EXPOSED: Present(); break;
+          default: break;
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        if (!window_) break;
+        const SDL_KeyboardEvent& key = event.key;
+        sdlkeys::KeyMessage m =
+            sdlkeys::TranslateKey(key.keysym.scancode, key.keysym.sym, Modifiers(key.keysym.mod),
+                                  event.type == SDL_KEYDOWN, key.repeat != 0);
+        if (m.kind != 0) sink.Post(m.kind, m.wparam, m.lparam);
+        break;
+      }
+      case SDL_MOUSEMOTION: {
+        if (!window_ || event.motion.windowID != windowId_) break;
+        sink.Send(WM_SETCURSOR, MainWindow(),
+                  kHitClient | (static_cast<intptr_t>(WM_MOUSEMOVE) << 16));
+        sink.Post(WM_MOUSEMOVE, MouseFlags(), ClientPoint(event.motion.x, event.motion.y));
+        break;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        if (!window_ || event.button.windowID != windowId_) break;
+        bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        uint32_t kind = sdlkeys::MouseButtonMessage(event.button.button, down, event.button.clicks);
+        if (kind == 0) break;
+        Uint32 mask = SDL_BUTTON(event.button.button);
+        buttons_ = down ? (buttons_ | mask) : (buttons_ & ~mask);
+        // The system asks for the cursor before each mouse message.
+        sink.Send(WM_SETCURSOR, MainWindow(),
+                  kHitClient | (static_cast<intptr_t>(kind) << 16));
+        sink.Post(kind, MouseFlags(), ClientPoint(event.button.x, event.button.y));
+        break;
+      }
+      case SDL_JOYDEVICEADDED:
+        OpenJoysticks();
+        break;
+      default:
+        break;
+    }
+  }
+
+  bool open_ = false;
+  bool joystickReady_ = false;
+  int depth_ = 16;
+  int scale_ = 1;  // each client pixel is shown as scale x scale pixels
+
+  SDL_Window* window_ = nullptr;
+  Uint32 windowId_ = 0;
+  SDL_Renderer* renderer_ = nullptr;
+  int clientX_ = 0, clientY_ = 0;  // the client area's desktop position
+  bool active_ = false;
+  Uint32 buttons_ = 0;  // mouse buttons held, as SDL button masks
+
+  SDL_Event pending_{};  // an event WaitEvent took off SDL's queue
+  bool hasPending_ = false;
+
+  SDL_Joystick* joysticks_[kJoysticks] = {nullptr, nullptr};
+};
+
+}  // namespace
+
+Backend* MakeSdlBackend() { return new SdlBackend(); }
+
+}  // namespace plat

@@ -1,0 +1,60 @@
+// Program entry on this platform: reads the command line, starts the
+// platform backend and the timer, and hands over to WinMain.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/elsystem.h"
+#include "shell/runcontrol.h"
+
+int main(int argc, char** argv) {
+  shell::CommandLine options;
+  std::string error;
+  if (!shell::ParseCommandLine(argc, argv, options, error)) {
+    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    return 2;
+  }
+  shell::run.frameLimit = options.frames;
+  shell::run.haveSeed = options.haveSeed;
+  shell::run.seed = options.seed;
+  shell::run.screenshot = options.screenshot;
+  if (!options.keysFile.empty() &&
+      !shell::ParseKeyScript(options.keysFile.c_str(), shell::run.keys, error)) {
+    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    return 2;
+  }
+  if (!options.traceFile.empty()) {
+    shell::run.trace = std::fopen(options.traceFile.c_str(), "w");
+    if (!shell::run.trace) {
+      std::fprintf(stderr, "zolbeck: %s: cannot be written\n", options.traceFile.c_str());
+      return 2;
+    }
+  }
+
+  plat::Options platformOptions;
+  platformOptions.backend = options.backend.c_str();
+  platformOptions.depth = options.depth;
+  platformOptions.scale = options.scale;
+  platformOptions.realtime = options.realtime;
+  if (!plat::Start(platformOptions, error)) {
+    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    return 1;
+  }
+
+  // The timer is set up before the entry function and put back at the end.
+  elSystem::StartTimer();
+
+  // The command line as the entry function sees it: the arguments only.
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine += ' ';
+    commandLine += argv[i];
+  }
+  int result = WinMain(1, 0, commandLine.c_str(), plat::Show::Normal);
+
+  elSystem::StopTimer();
+  shell::ResetRunControl();
+  plat::Stop();
+  return result;
+}

@@ -1,0 +1,195 @@
+#include "shell/runcontrol.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "shell/elsystem.h"
+
+namespace shell {
+
+RunControl run;
+
+void ResetRunControl() {
+  if (run.trace) std::fclose(run.trace);
+  run = RunControl{};
+}
+
+namespace {
+
+bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+  value = v;
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+// The command-line options (also listed in README.md):
+//   --headless          run without a window, on a virtual clock
+//   --frames N          end after N frame passes, as Escape would
+//   --keys FILE         scripted key input, "FRAME KEY down|up" a line
+//   --seed S            seed the random generator with S, not the time
+//   --trace FILE        one JSON line of state per frame pass that ran a frame
+//   --realtime          with --headless: pace in wall-clock time
+//   --depth 15|16|24|32 the desktop depth
+//   --scale N           window scale of the sdl backend, 1..4
+//   --screenshot FILE   save the back screen after the last frame pass
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= argc) {
+        error = arg + " needs a value";
+        return false;
+      }
+      v = argv[++i];
+      return true;
+    };
+    std::string v;
+    int64_t n = 0;
+    if (arg == "--headless") {
+      out.backend = "headless";
+    } else if (arg == "--realtime") {
+      out.realtime = true;
+    } else if (arg == "--frames") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 0, INT64_MAX, n)) {
+        error = "--frames takes a whole number of 0 or more, not '" + v + "'";
+        return false;
+      }
+      out.frames = n;
+    } else if (arg == "--keys") {
+      if (!value(out.keysFile)) return false;
+    } else if (arg == "--seed") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 0, UINT32_MAX, n)) {
+        error = "--seed takes a whole number from 0 to 4294967295, not '" + v + "'";
+        return false;
+      }
+      out.haveSeed = true;
+      out.seed = static_cast<unsigned>(n);
+    } else if (arg == "--trace") {
+      if (!value(out.traceFile)) return false;
+    } else if (arg == "--depth") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 15, 32, n) || (n != 15 && n != 16 && n != 24 && n != 32)) {
+        error = "--depth takes 15, 16, 24 or 32, not '" + v + "'";
+        return false;
+      }
+      out.depth = static_cast<int>(n);
+    } else if (arg == "--scale") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 1, 4, n)) {
+        error = "--scale takes 1, 2, 3 or 4, not '" + v + "'";
+        return false;
+      }
+      out.scale = static_cast<int>(n);
+    } else if (arg == "--screenshot") {
+      if (!value(out.screenshot)) return false;
+    } else {
+      error = "unknown option '" + arg + "' (see README.md for the options)";
+      return false;
+    }
+  }
+  return true;
+}
+
+int KeyCodeFromName(const std::string& name) {
+  static const struct {
+    const char* name;
+    int code;
+  } kNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
+                {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
+                {"Enter", VK_RETURN}};
+  for (const auto& k : kNames) {
+    if (name == k.name) return k.code;
+  }
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  }
+  int64_t code = 0;
+  if (name.size() > 1 && ParseInteger(name, 1, 254, code)) return static_cast<int>(code);
+  return -1;
+}
+
+bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = std::string(path) + ": cannot be read";
+    return false;
+  }
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    line = Trim(line);
+    if (line.empty()) continue;
+    auto fail = [&](const std::string& why) {
+      error = std::string(path) + ":" + std::to_string(lineNumber) + ": " + why;
+      return false;
+    };
+    char frame[64], key[64], action[64], extra[8];
+    int fields = std::sscanf(line.c_str(), "%63s %63s %63s %7s", frame, key, action, extra);
+    if (fields != 3) return fail("expected FRAME KEY down|up");
+    int64_t f = 0;
+    if (!ParseInteger(frame, 0, INT64_MAX, f)) return fail(std::string("bad frame '") + frame + "'");
+    int code = KeyCodeFromName(key);
+    if (code < 0) return fail(std::string("unknown key '") + key + "'");
+    std::string a = action;
+    if (a != "down" && a != "up") return fail("action must be down or up, not '" + a + "'");
+    if (!out.empty() && static_cast<uint64_t>(f) < out.back().frame) {
+      return fail("frames must not go backwards");
+    }
+    out.push_back(ScriptedKey{static_cast<uint64_t>(f), code, a == "down"});
+  }
+  return true;
+}
+
+bool PostScriptedKeys() {
+  bool posted = false;
+  while (run.nextKey < run.keys.size() && run.keys[run.nextKey].frame <= run.framePasses) {
+    const ScriptedKey& k = run.keys[run.nextKey++];
+    // Alt and F10 arrive as system keys, as they do from a keyboard.
+    bool system = k.virtualKey == VK_MENU || k.virtualKey == VK_F10;
+    bool wasDown = (plat::GetKeyState(k.virtualKey) & 0x80) != 0;
+    uint32_t lparam = 1;
+    if (wasDown) lparam |= KF_REPEAT_BIT;
+    if (!k.down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
+    uint32_t kind = k.down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(k.virtualKey), lparam);
+    posted = true;
+  }
+  return posted;
+}
+
+void AfterFramePass(bool ranFrame) {
+  if (ranFrame && run.trace) {
+    std::fprintf(run.trace, "{\"frame\":%llu,\"tick\":%u,\"dt\":%.9g",
+                 static_cast<unsigned long long>(run.framePasses), plat::TimeGetTime(),
+                 static_cast<double>(elSystem::dt));
+    if (run.traceFields) run.traceFields(run.trace);
+    std::fputs("}\n", run.trace);
+  }
+  ++run.framePasses;
+  if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) QuitProgram();
+}
+
+}  // namespace shell

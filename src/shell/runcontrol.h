@@ -1,0 +1,65 @@
+// Run control from the command line: the frame limit, scripted keys, the
+// seed and the per-frame trace. The message loop consults it; with nothing
+// asked for, it changes nothing.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+struct ScriptedKey {
+  uint64_t frame = 0;  // the frame pass before which the key message is posted
+  int virtualKey = 0;
+  bool down = false;
+};
+
+struct RunControl {
+  int64_t frameLimit = -1;  // end after this many frame passes; -1 = no limit
+  std::vector<ScriptedKey> keys;
+  size_t nextKey = 0;
+  bool haveSeed = false;
+  unsigned seed = 0;
+  FILE* trace = nullptr;
+  std::string screenshot;
+  uint64_t framePasses = 0;  // frame passes run so far
+  // Later subsystems add their state to each trace line through this hook;
+  // it writes `,"name":value` pairs.
+  void (*traceFields)(FILE*) = nullptr;
+};
+extern RunControl run;
+
+// Everything the command line can ask for.
+struct CommandLine {
+  std::string backend = "sdl";
+  int64_t frames = -1;
+  std::string keysFile;
+  bool haveSeed = false;
+  unsigned seed = 0;
+  std::string traceFile;
+  bool realtime = false;
+  int depth = 16;
+  int scale = 1;
+  std::string screenshot;
+};
+
+// Parses argv[1..]; on error returns false with a one-line message.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error);
+
+// Reads a key script: one event a line, "FRAME KEY ACTION", '#' starts a
+// comment. On error returns false with a message naming the file and line.
+bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error);
+// The virtual-key code of a key name of the script, or -1.
+int KeyCodeFromName(const std::string& name);
+
+// Posts the scripted key messages due before the coming frame pass; true if
+// any were posted (the loop then handles them before the pass runs).
+bool PostScriptedKeys();
+// Called after every frame pass; writes the trace line when the pass ran a
+// frame, and ends the program when the frame limit is reached.
+void AfterFramePass(bool ranFrame);
+// Resets the run control (tests).
+void ResetRunControl();
+
+}  // namespace shell

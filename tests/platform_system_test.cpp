@@ -1,0 +1,412 @@
+// The operating-system services of the platform layer: text conversion,
+// Windows-form file names, system facts and the single-instance lock.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+
+namespace {
+
+// UTF-8 text from a u8 literal (narrow literals are CP932 here).
+std::string U8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
+// ---------------------------------------------------------------------------
+// Text
+
+TEST(PlatformText, TitleRoundTrip) {
+  const std::string title = "ゾルベック！";
+  ASSERT_EQ(title.size(), 12u);  // six double-byte characters
+  EXPECT_EQ(plat::Cp932ToUtf8(title), U8(u8"ゾルベック！"));
+  EXPECT_EQ(plat::Utf8ToCp932(U8(u8"ゾルベック！")), title);
+}
+
+TEST(PlatformText, TrailBytesThatLookLikeBackslashes) {
+  // 表 is 0x95 0x5C and ソ is 0x83 0x5C.
+  const std::string text = "表示\\ソ";
+  ASSERT_EQ(text, std::string("\x95\x5C\x8E\xA6\x5C\x83\x5C"));
+  EXPECT_EQ(plat::Cp932ToUtf8(text), U8(u8"表示\\ソ"));
+  EXPECT_EQ(plat::Utf8ToCp932(U8(u8"表示\\ソ")), text);
+  // The single-byte 0x5C and 0x7E stay backslash and tilde; half-width kana
+  // are single bytes.
+  EXPECT_EQ(plat::Cp932ToUtf8("a\\~\xB1"), U8(u8"a\\~ｱ"));
+}
+
+TEST(PlatformText, LongTextRoundTrip) {
+  std::string text;
+  for (int n = 0; n < 1000; ++n) text += "ｱ表A";
+  std::string utf8 = plat::Cp932ToUtf8(text);
+  EXPECT_EQ(utf8.size(), 1000u * (3 + 3 + 1));
+  EXPECT_EQ(plat::Utf8ToCp932(utf8), text);
+}
+
+TEST(PlatformText, BadCp932BecomesQuestionMarks) {
+  EXPECT_EQ(plat::Cp932ToUtf8(""), "");
+  EXPECT_EQ(plat::Cp932ToUtf8("abc\x81"), "abc?");         // lone lead byte at the end
+  EXPECT_EQ(plat::Cp932ToUtf8("\x81 x"), "? x");           // lead byte without a trail byte
+  EXPECT_EQ(plat::Cp932ToUtf8("\x85\x40" "A"), "?A");      // unassigned double-byte code
+  EXPECT_EQ(plat::Cp932ToUtf8("\x80\xA0" "b"), "??b");     // bytes that start nothing
+}
+
+TEST(PlatformText, UnconvertibleUtf8BecomesQuestionMarks) {
+  EXPECT_EQ(plat::Utf8ToCp932(""), "");
+  EXPECT_EQ(plat::Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");  // no emoji in CP932
+  EXPECT_EQ(plat::Utf8ToCp932("\xFF" "c"), "?c");                // not UTF-8 at all
+  EXPECT_EQ(plat::Utf8ToCp932("d\xE3\x81"), "d?");               // cut off at the end
+  EXPECT_EQ(plat::Utf8ToCp932("\xE3\x81" "A"), "?A");            // cut off in the middle
+}
+
+// ---------------------------------------------------------------------------
+// Paths
+
+// A scratch folder tree, removed again afterwards:
+//   Data/BMP/Princess.bmp, lower.txt, Same.txt, same.txt,
+//   表示/Note.TXT, 表/Ab.txt
+class PlatformPath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zb_system_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root = pattern;
+    windowsRoot = root;
+    for (char& c : windowsRoot)
+      if (c == '/') c = '\\';
+    Make("/Data");
+    Make("/Data/BMP");
+    Touch("/Data/BMP/Princess.bmp");
+    Touch("/lower.txt");
+    Touch("/Same.txt");
+    Touch("/same.txt");
+    Make("/" + U8(u8"表示"));
+    Touch("/" + U8(u8"表示") + "/Note.TXT");
+    Make("/" + U8(u8"表"));
+    Touch("/" + U8(u8"表") + "/Ab.txt");
+  }
+  void TearDown() override {
+    std::string command = "rm -rf '" + root + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
+  void Make(const std::string& name) { ASSERT_EQ(mkdir((root + name).c_str(), 0700), 0); }
+  void Touch(const std::string& name) {
+    FILE* file = std::fopen((root + name).c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+  }
+  std::string Resolve(const std::string& windowsPath) {
+    return plat::ResolvePath(windowsPath.c_str());
+  }
+  std::string ReadAll(const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+      char buffer[256];
+      size_t got;
+      while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+      std::fclose(file);
+    }
+    return text;
+  }
+
+  std::string root;         // real path
+  std::string windowsRoot;  // the same in Windows form
+};
+
+TEST_F(PlatformPath, MatchesEachPartInAnyCase) {
+  const std::string princess = root + "/Data/BMP/Princess.bmp";
+  EXPECT_EQ(Resolve(windowsRoot + "\\Data\\BMP\\Princess.bmp"), princess);
+  EXPECT_EQ(Resolve(windowsRoot + "\\data\\bmp\\PRINCESS.BMP"), princess);
+  EXPECT_EQ(Resolve(windowsRoot + "/DATA\\Bmp/princess.Bmp"), princess);  // either separator
+  EXPECT_EQ(Resolve(windowsRoot + "\\\\data\\\\bmp\\princess.bmp"), princess);
+  EXPECT_EQ(Resolve(windowsRoot + "\\data\\bmp\\"), root + "/Data/BMP/");
+  // An exact spelling wins over another case; otherwise the choice is stable.
+  EXPECT_EQ(Resolve(windowsRoot + "\\same.txt"), root + "/same.txt");
+  EXPECT_EQ(Resolve(windowsRoot + "\\Same.txt"), root + "/Same.txt");
+  EXPECT_EQ(Resolve(windowsRoot + "\\SAME.TXT"), root + "/Same.txt");
+}
+
+TEST_F(PlatformPath, DriveLettersMeanTheRoot) {
+  const std::string princess = root + "/Data/BMP/Princess.bmp";
+  EXPECT_EQ(Resolve("C:" + windowsRoot + "\\data\\bmp\\princess.bmp"), princess);
+  EXPECT_EQ(Resolve("z:" + windowsRoot + "\\DATA\\BMP\\PRINCESS.BMP"), princess);
+  EXPECT_EQ(Resolve("E:\\"), "/");
+  EXPECT_EQ(Resolve("\\"), "/");
+}
+
+TEST_F(PlatformPath, DoubleByteNamesWithBackslashTrailBytes) {
+  // "表示" is 0x95 0x5C 0x8E 0xA6: its 0x5C must not split the name.
+  EXPECT_EQ(Resolve(windowsRoot + "\\表示\\note.txt"), root + "/" + U8(u8"表示") + "/Note.TXT");
+  // "表" ends in 0x5C right before a real backslash.
+  EXPECT_EQ(Resolve(windowsRoot + "\\表\\AB.TXT"), root + "/" + U8(u8"表") + "/Ab.txt");
+}
+
+TEST_F(PlatformPath, UnmatchedPartsAndDots) {
+  // Names that do not exist are kept as written, so files can be created.
+  EXPECT_EQ(Resolve(windowsRoot + "\\data\\NewFile.txt"), root + "/Data/NewFile.txt");
+  EXPECT_EQ(Resolve(windowsRoot + "\\Nothing\\bmp\\x.txt"), root + "/Nothing/bmp/x.txt");
+  EXPECT_EQ(Resolve(windowsRoot + "\\data\\..\\LOWER.TXT"), root + "/Data/../lower.txt");
+  EXPECT_EQ(Resolve(windowsRoot + "\\.\\data"), root + "/./Data");
+  EXPECT_EQ(Resolve(""), "");
+  EXPECT_EQ(plat::ResolvePath(nullptr), "");
+}
+
+TEST_F(PlatformPath, RelativeToTheCurrentFolder) {
+  char saved[4096];
+  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+  ASSERT_EQ(chdir(root.c_str()), 0);
+  std::string bmp = Resolve("data\\bmp\\princess.bmp");
+  std::string lower = Resolve("LOWER.TXT");
+  std::string up = Resolve("..\\" + root.substr(root.rfind('/') + 1) + "\\DATA");
+  FILE* file = plat::OpenFile("Data\\BMP\\PRINCESS.bmp", "rb");
+  ASSERT_EQ(chdir(saved), 0);
+  EXPECT_EQ(bmp, "Data/BMP/Princess.bmp");
+  EXPECT_EQ(lower, "lower.txt");
+  EXPECT_EQ(up, "../" + root.substr(root.rfind('/') + 1) + "/Data");
+  EXPECT_NE(file, nullptr);
+  if (file != nullptr) std::fclose(file);
+}
+
+TEST_F(PlatformPath, OpenFileInTextModes) {
+  // A new file in a folder matched in another case.
+  FILE* file = plat::OpenFile((windowsRoot + "\\DATA\\Number.txt").c_str(), "wt");
+  ASSERT_NE(file, nullptr);
+  std::fprintf(file, "%d", 12345);
+  std::fclose(file);
+  file = plat::OpenFile((windowsRoot + "\\data\\number.TXT").c_str(), "at");
+  ASSERT_NE(file, nullptr);
+  std::fprintf(file, "line\n");
+  std::fclose(file);
+  EXPECT_EQ(ReadAll(root + "/Data/Number.txt"), "12345line\n");
+
+  file = plat::OpenFile((windowsRoot + "\\Data\\NUMBER.txt").c_str(), "rt");
+  ASSERT_NE(file, nullptr);
+  int number = 0;
+  EXPECT_EQ(std::fscanf(file, "%d", &number), 1);
+  EXPECT_EQ(number, 12345);
+  std::fclose(file);
+
+  EXPECT_EQ(plat::OpenFile((windowsRoot + "\\data\\missing.txt").c_str(), "rt"), nullptr);
+  EXPECT_EQ(plat::OpenFile((windowsRoot + "\\missing\\new.txt").c_str(), "wt"), nullptr);
+  EXPECT_EQ(plat::OpenFile(nullptr, "rt"), nullptr);
+}
+
+TEST(PlatformPaths, ModuleFileNameIsTheProgramInWindowsForm) {
+  char real[4096];
+  ssize_t length = readlink("/proc/self/exe", real, sizeof real - 1);
+  ASSERT_GT(length, 0);
+  real[length] = '\0';
+  std::string name = plat::ModuleFileName();
+  ASSERT_FALSE(name.empty());
+  EXPECT_EQ(name[0], '\\');
+  EXPECT_EQ(name.find('/'), std::string::npos);
+  EXPECT_EQ(name.find(':'), std::string::npos);
+  EXPECT_EQ(plat::ResolvePath(name.c_str()), std::string(real));
+}
+
+TEST(PlatformPaths, WindowsDirectoryIsTheConfigurationFolder) {
+  std::string savedXdg = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+  bool hadXdg = getenv("XDG_CONFIG_HOME") != nullptr;
+  std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+  bool hadHome = getenv("HOME") != nullptr;
+
+  setenv("XDG_CONFIG_HOME", (U8(u8"/tmp/zb cfg/設定") + "/").c_str(), 1);
+  std::string fromXdg = plat::WindowsDirectory();
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", "/home/princess", 1);
+  std::string fromHome = plat::WindowsDirectory();
+  setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+  std::string fromRelative = plat::WindowsDirectory();
+
+  if (hadXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+  if (hadHome) setenv("HOME", savedHome.c_str(), 1);
+  else unsetenv("HOME");
+
+  EXPECT_EQ(fromXdg, "\\tmp\\zb cfg\\設定");
+  EXPECT_EQ(fromHome, "\\home\\princess\\.config");
+  EXPECT_EQ(fromRelative, "\\home\\princess\\.config");
+}
+
+// ---------------------------------------------------------------------------
+// System facts
+
+TEST(PlatformFacts, LocalTimeIsACalendarDate) {
+  plat::LocalTime now = plat::GetLocalTime();
+  EXPECT_GE(now.year, 2020);
+  EXPECT_GE(now.month, 1);
+  EXPECT_LE(now.month, 12);
+  EXPECT_GE(now.day, 1);
+  EXPECT_LE(now.day, 31);
+  EXPECT_GE(now.hour, 0);
+  EXPECT_LE(now.hour, 23);
+  EXPECT_GE(now.minute, 0);
+  EXPECT_LE(now.minute, 59);
+  EXPECT_GE(now.second, 0);
+  EXPECT_LE(now.second, 59);
+  EXPECT_GE(now.milliseconds, 0);
+  EXPECT_LE(now.milliseconds, 999);
+  // The weekday belongs to the date (Sakamoto's rule, 0 = Sunday).
+  static const int offsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  int y = now.year - (now.month < 3 ? 1 : 0);
+  int weekday = (y + y / 4 - y / 100 + y / 400 + offsets[now.month - 1] + now.day) % 7;
+  EXPECT_EQ(now.weekday, weekday);
+}
+
+TEST(PlatformFacts, DiskMemoryAndVersion) {
+  EXPECT_GT(plat::GetFreeDiskBytes("C:\\"), 0u);
+  EXPECT_GT(plat::GetFreeDiskBytes("q:\\"), 0u);
+  EXPECT_EQ(plat::GetFreeDiskBytes("\\no such folder\\at all"), 0u);
+  EXPECT_GT(plat::GetAvailableMemoryBytes(), 0u);
+  plat::VersionInfo version = plat::GetVersion();
+  // None of the old Windows platforms.
+  EXPECT_TRUE(version.platformId < 0 || version.platformId > 3) << version.platformId;
+  EXPECT_GE(version.major, 3);
+  EXPECT_GE(version.minor, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Single instance, across real processes
+
+// A lock name of this test process only, so parallel test runs and the game
+// itself do not meet.
+std::string LockName(const char* what) {
+  return std::string("ゾルベック！:ElMutex ") + what + " " + std::to_string(getpid());
+}
+
+// Runs `body` in a child process that starts without the parent's lock (a
+// forked child shares the parent's socket until it lets go of it) and
+// returns its exit code.
+template <typename Body>
+int InChild(Body body) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child == 0) {
+    plat::ReleaseInstanceLock();
+    _exit(body());
+  }
+  if (child < 0) return -1;
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+bool ChildAcquires(const std::string& name) {
+  return InChild([&] { return plat::AcquireInstanceLock(name.c_str()) ? 1 : 0; }) == 1;
+}
+
+TEST(PlatformInstance, SecondProcessIsRefusedUntilRelease) {
+  const std::string name = LockName("release");
+  ASSERT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  EXPECT_FALSE(ChildAcquires(name));
+  EXPECT_TRUE(ChildAcquires(LockName("other name")));
+  // The holder asking again is refused too, and keeps its lock.
+  EXPECT_FALSE(plat::AcquireInstanceLock(name.c_str()));
+  EXPECT_FALSE(ChildAcquires(name));
+  plat::ReleaseInstanceLock();
+  EXPECT_TRUE(ChildAcquires(name));
+  EXPECT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  plat::ReleaseInstanceLock();
+}
+
+TEST(PlatformInstance, LockIsFreedWhenTheHolderDies) {
+  const std::string name = LockName("dies");
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child == 0) {
+    close(ready[0]);
+    char answer = plat::AcquireInstanceLock(name.c_str()) ? 'y' : 'n';
+    if (write(ready[1], &answer, 1) != 1) _exit(2);
+    for (;;) pause();
+  }
+  ASSERT_GT(child, 0);
+  close(ready[1]);
+  char answer = 0;
+  EXPECT_EQ(read(ready[0], &answer, 1), 1);
+  close(ready[0]);
+  EXPECT_EQ(answer, 'y');
+  EXPECT_FALSE(plat::AcquireInstanceLock(name.c_str()));
+  // Killed, without a chance to release anything.
+  kill(child, SIGKILL);
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  plat::ReleaseInstanceLock();
+}
+
+TEST(PlatformInstance, RaiseRequestReachesTheHolder) {
+  const std::string name = LockName("raise");
+  EXPECT_FALSE(plat::TakeRaiseRequest());  // no lock, nothing to take
+  EXPECT_FALSE(plat::RaiseOtherInstance(name.c_str()));  // nobody answers
+
+  ASSERT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+  EXPECT_EQ(InChild([&] { return plat::RaiseOtherInstance(name.c_str()) ? 1 : 0; }), 1);
+  bool raised = false;
+  for (int n = 0; n < 200 && !raised; ++n) {
+    raised = plat::TakeRaiseRequest();
+    if (!raised) usleep(10000);
+  }
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(plat::TakeRaiseRequest());  // taken once only
+
+  // A request for another name does not arrive here.
+  EXPECT_EQ(InChild([&] {
+              return plat::RaiseOtherInstance(LockName("nobody").c_str()) ? 1 : 0;
+            }), 0);
+  plat::ReleaseInstanceLock();
+  EXPECT_FALSE(plat::RaiseOtherInstance(name.c_str()));
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+}
+
+// A second copy that connects and sends its byte only a little later: the
+// request must not be lost between two polls. The address is rebuilt here
+// the way the lock names it, to hold the connection open by hand.
+TEST(PlatformInstance, SlowRaiseRequestIsNotLost) {
+  const std::string name = LockName("slow");
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (unsigned char c : name) {
+    hash ^= c;
+    hash *= 0x100000001b3ull;
+  }
+  char text[96];
+  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx",
+                             static_cast<unsigned>(getuid()),
+                             static_cast<unsigned long long>(hash));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path + 1, text, static_cast<size_t>(length));
+  socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+
+  ASSERT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  int client = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(client, 0);
+  ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr*>(&address), size), 0);
+  EXPECT_FALSE(plat::TakeRaiseRequest());  // connected, nothing said yet
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+  const char byte = 'R';
+  ASSERT_EQ(send(client, &byte, 1, MSG_NOSIGNAL), 1);
+  EXPECT_TRUE(plat::TakeRaiseRequest());
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+  // A copy that hangs up without a word is no request.
+  int quiet = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(connect(quiet, reinterpret_cast<const sockaddr*>(&address), size), 0);
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+  close(quiet);
+  EXPECT_FALSE(plat::TakeRaiseRequest());
+  close(client);
+  plat::ReleaseInstanceLock();
+}
+
+}  // namespace
