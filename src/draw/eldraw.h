@@ -1,16 +1,34 @@
 // elDraw: the screen, the sprite table, drawing, text and effects of the game
-// library. The screen state lives here; the drawing itself grows around it.
+// library. Plain functions over one process-wide screen state.
 #pragma once
 #include <cstdint>
 
+#include "platform/surface.h"
+
 namespace elDraw {
+
+// ---------------------------------------------------------------------------
+// Screen state
 
 struct ClipRect {
   int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
 };
 
+struct PixelFormatInfo {
+  uint32_t mask[3] = {};      // red, green, blue
+  uint32_t maxValue[3] = {};  // mask shifted down to bit 0
+  uint16_t shift[3] = {};     // zero bits below the mask
+  uint16_t place5[3] = {};    // shift that puts a 5-bit value at the top of the channel
+  uint32_t halfMask = 0;
+  uint32_t halfMaskPair = 0;
+  uint32_t fullMask = 0;
+};
+
 struct ScreenState {
   bool directDraw = false;  // the display object exists
+  plat::Surface* frontScreen = nullptr;
+  plat::Surface* backScreen = nullptr;
+  bool clipper = false;
   int width = 0, height = 0;
   int depth = 16;
   int fallbackDepth1 = 0, fallbackDepth2 = 0;
@@ -19,35 +37,141 @@ struct ScreenState {
   int errorFlag = 0;
   int vsync = 1;
   ClipRect clipRect;
+  plat::Rect presentSource;
+  PixelFormatInfo format;
 };
 extern ScreenState screen;
 
-// Fade and scroll view of the present.
+// Lookup tables built by Screen.
+constexpr int kSineTableSize = 450;
+extern int32_t SineTable[kSineTableSize];
+struct Rgb5 {
+  uint8_t red, green, blue;
+};
+extern Rgb5 PixelToRgb5Table[65536];
+extern uint16_t CrossFadeTable[3][32][32][32];
+extern uint16_t FadeAddTable[3][32][32][32];
+extern uint16_t SubtractTable[3][32][32];
+extern uint16_t GreyTable[94];
+extern uint8_t DitherNoiseTable[10000];
+
+int Screen(int width, int height, int memoryMode);
+void SetClip(int left, int top, int right, int bottom);
+void SetDepth(int depth, int fallback1, int fallback2);
+void SetVSync(int flag);
+int Error(const char* caption, const char* message, int result = 0);
+int IsError();
+int QuitOnError();
+void Release();
+int CheckWindowDepth(const char* settingsFile);
+// Brings the system's own drawing surface to the front (matters only in full
+// screen); does nothing before the screen is set up.
+void FlipToGDISurface();
+
+// ---------------------------------------------------------------------------
+// Sprite table
+
+constexpr int kSpriteCount = 512;
+constexpr int kFirstLoadableSprite = 4;
+constexpr int kSpriteNameSize = 32;
+constexpr int kMaxSpriteName = 30;  // longer names are refused
+
+struct SpriteSlot {
+  plat::Surface* surface = nullptr;
+  char name[kSpriteNameSize] = {};  // empty = free; "*" = created empty
+  int32_t packFlag = 0;
+  int32_t memoryKind = 2;
+  int32_t keySetting = 0;  // -1 = top-left pixel, otherwise a colour 0x00BBGGRR
+  uint16_t width = 0, height = 0;
+};
+extern SpriteSlot SpriteTable[kSpriteCount];
+
+struct ColorKeySetting {
+  int32_t keyColour = 0;
+  int32_t fromTopLeft = 0;
+};
+extern ColorKeySetting colorKeySetting;
+
+int LoadObject(const char* name, int memoryKind);
+int CreateObject(int width, int height, int memoryKind);
+int SwapObject(const char* name, int slot, int memoryKind);
+void ReleaseObject(int slot);
+void SetColorKey(uint32_t colour);
+void UseTopLeftColorKey();
+int SetObjectColorKey(int slot, uint32_t colour);
+int SetObjectTopLeftColorKey(int slot);
+int CopyColorKey(int destSlot, int sourceSlot);
+// Empties a slot's bookkeeping (no surface, no name).
+void ResetSlot(SpriteSlot& slot);
+// Applies a key value (-1 = top-left pixel, else a colour) to a surface and
+// returns the result of setting it.
+int ApplyColorKey(plat::Surface& surface, int32_t keyValue);
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void Draw(int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawOpaque(int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawToObject(int dest, int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawToObjectOpaque(int dest, int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawStretch(int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2, int width, int height);
+void DrawStretchOpaque(int x, int y, int sprite, int sx1, int sy1, int sx2, int sy2, int width,
+                       int height);
+int DrawMirror(int x, int y, int mode, int sprite, int sx1, int sy1, int sx2, int sy2);
+void GrabScreen(int dest, int sx1, int sy1, int sx2, int sy2);
+
+// Row effects.
+void DrawWave(int x, int y, int amplitude, int period, float speed, int sprite, int sx1, int sy1,
+              int sx2, int sy2, int alternate);
+void DrawTiled(int sprite, int sx1, int sy1, int sx2, int sy2, float speedX, float speedY);
+void DrawWaveRoll(int x, int y, int amplitude, int period, float speed, float rollSpeed, int sprite,
+                  int sx1, int sy1, int sx2, int sy2);
+void DrawTiledWaveRoll(int y, int amplitude, int period, float speed, float rollSpeed, int sprite,
+                       int sx1, int sy1, int sx2, int sy2);
+void DrawRowRepeat(int x, int y, int n, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawRowSkip(int x, int y, int n, int sprite, int sx1, int sy1, int sx2, int sy2);
+void DrawJitter(int x, int y, int n, int sprite, int sx1, int sy1, int sx2, int sy2);
+
+// Fills.
+void Clear();
+void ClearObject(int sprite);
+void FillBlack(int left, int top, int right, int bottom);
+void FrameBlack(int left, int top, int right, int bottom);
+void FillScreenWhite();
+void FillWhite(int left, int top, int right, int bottom);
+void FillColor(int left, int top, int right, int bottom, uint32_t value);
+int BlendRect(int left, int top, int right, int bottom, uint32_t value);
+
+// Present, fade, scroll view, recovery.
+int Present();
+void Restore();
+int LoadFadePattern(const char* name);
+void FadeOut();
+void FadeIn();
+void LoadScrollView(const char* picture, const char* tile, int pictureHeight);
+void ToggleScrollView();
+
 extern int fadeLevel;      // 0 = no fade, otherwise 1..10
 extern int fadeDirection;  // +1, -1 or 0
+extern int fadePattern;
 extern int scrollViewShown;
 
 // Clip wipe.
 extern int wipeState;  // 0 idle, 1 opening, 2 closing, -1 hidden
 extern ClipRect wipeSaved;
 
-int Screen(int width, int height, int memoryMode);
-void Release();
-void SetVSync(int flag);
-void SetClip(int left, int top, int right, int bottom);
-int Error(const char* caption, const char* message, int result = 0);
-int IsError();
-int QuitOnError();
-int Present();
-// Brings the system's own drawing surface to the front (matters only in full
-// screen); does nothing before the screen is set up.
-void FlipToGDISurface();
+// Screen capture: the top-left width x height pixels of the back screen as a
+// 24-bit BMP file in the program folder.
+int SaveBmp(const char* name, int width, int height);
+// The same, to any path in this system's own form (the --screenshot option).
+int SaveBmpToPath(const char* path, int width, int height);
 
-}  // namespace elDraw
+// ---------------------------------------------------------------------------
+// Text (fonts)
 
-namespace elDraw {
 // Lists the installed fonts (screen set-up) and frees the font description
 // (quit).
 void ListFonts();
 void FreeFontDescription();
+
 }  // namespace elDraw

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/surface.h"
 
 namespace plat {
 
@@ -64,6 +65,12 @@ class Backend {
                             Buttons buttons, Icon icon) = 0;
   virtual void Beep(int) {}
 
+  // Shows `source` (the back screen) in the window's client area.
+  virtual void Present(const Surface& source, const Rect& sourceRect) {
+    (void)source;
+    (void)sourceRect;
+  }
+
   virtual bool JoyGetPos(int joystick, JoyInfo& info) = 0;
   virtual void JoyConfigChanged() {}
 };
@@ -75,5 +82,8 @@ Backend* MakeHeadlessBackend();
 // Raise requests from a second copy of the program arrive through the
 // instance lock; the core polls it while gathering events.
 bool TakeRaiseRequest();
+
+// The running backend, or null (for the surface code's present).
+Backend* ActiveBackend();
 
 }  // namespace plat

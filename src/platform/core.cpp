@@ -116,6 +116,8 @@ void Stop() {
   ReleaseInstanceLock();
 }
 
+Backend* ActiveBackend() { return backend.get(); }
+
 const char* BackendName() { return backend ? backend->Name() : ""; }
 
 // --- Clock ------------------------------------------------------------------
