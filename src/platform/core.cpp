@@ -279,6 +279,9 @@ intptr_t DefWindowProc(Window window, uint32_t kind, uintptr_t wparam, intptr_t 
       return 0;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_CLOSE) SendMessage(window, WM_CLOSE, 0, 0);
+      // The default lets the screen saver start; a window procedure that
+      // answers 0 itself refuses it.
+      if ((wparam & 0xFFF0) == SC_SCREENSAVE) return 1;
       return 0;
     default:
       return 0;

@@ -47,9 +47,11 @@ class SdlBackend final : public Backend {
     scale_ = options.scale >= 1 ? options.scale : 1;
     // The screen saver stays allowed until the window procedure refuses it;
     // the close box reaches the program as WM_CLOSE only, not a second time
-    // as a quit event.
+    // as a quit event. Signals keep their usual effect: a program waiting in
+    // a message box must still end on SIGTERM.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_Init(SDL_INIT_EVENTS) != 0 || !StartVideo()) {
       SDL_Quit();
