@@ -156,6 +156,28 @@ extern int fadeDirection;  // +1, -1 or 0
 extern int fadePattern;
 extern int scrollViewShown;
 
+// The scroll view: a picture scrolled with the arrow keys over a drifting
+// tiled background, drawn by Present while shown.
+struct ScrollViewState {
+  int picture = 0, tile = 0;  // sprite slots, 0 = not loaded
+  int pictureHeight = 0;      // 0 = nothing loaded
+  float scroll = 0.0f;        // pixels from the picture's top
+  float tileX = 0.0f, tileY = 0.0f;
+};
+extern ScrollViewState scrollView;
+// Forgets the scroll view's sprite slots (screen set-up empties the table).
+void ResetScrollViewSprites();
+
+// What the row effects keep between calls.
+struct RowEffectState {
+  float wavePhase = 0.0f;
+  int waveSign = 1;
+  float rollPhase = 0.0f, roll = 0.0f;            // DrawWaveRoll
+  float tiledRollPhase = 0.0f, tiledRoll = 0.0f;  // DrawTiledWaveRoll
+  float tileOffsetX = 0.0f, tileOffsetY = 0.0f;   // DrawTiled
+};
+extern RowEffectState rowEffects;
+
 // Clip wipe.
 extern int wipeState;  // 0 idle, 1 opening, 2 closing, -1 hidden
 extern ClipRect wipeSaved;
@@ -163,7 +185,8 @@ extern ClipRect wipeSaved;
 // Screen capture: the top-left width x height pixels of the back screen as a
 // 24-bit BMP file in the program folder.
 int SaveBmp(const char* name, int width, int height);
-// The same, to any path in this system's own form (the --screenshot option).
+// The same bytes to a file path of this system (not in Windows form), for the
+// --screenshot option; 0 also when the file cannot be written.
 int SaveBmpToPath(const char* path, int width, int height);
 
 // ---------------------------------------------------------------------------
@@ -175,3 +198,5 @@ void ListFonts();
 void FreeFontDescription();
 
 }  // namespace elDraw
+
+#include "draw/text.h"

@@ -173,7 +173,7 @@ class HeadlessBackend final : public Backend {
     boxText = Utf8ToCp932(text);
     ++boxCount;
     Answer answer = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    if (haveNextAnswer) {
+    if (haveNextAnswer && buttons == Buttons::YesNo) {
       answer = nextAnswer;
       haveNextAnswer = false;
     }

@@ -185,6 +185,9 @@ class SdlBackend final : public Backend {
   }
 
   void DestroyWindow() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    hasPicture_ = false;
     if (renderer_) SDL_DestroyRenderer(renderer_);
     renderer_ = nullptr;
     if (window_) SDL_DestroyWindow(window_);
@@ -358,12 +361,43 @@ class SdlBackend final : public Backend {
     }
   }
 
-  // Shows the window's contents; until the screen draws into the renderer
-  // that is a black client area.
+  // Shows the window's contents again (after an expose): the last picture,
+  // or a black client area before the first one.
   void Present() {
     if (!renderer_) return;
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
+    if (texture_ && hasPicture_) SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  // The back screen is converted by the library's own converter straight
+  // into a streaming texture in the window's usual format: bit-exact, and
+  // cheaper than letting the renderer convert a 16-bit texture. Integer
+  // scaling with the nearest pixel keeps the picture sharp.
+  void Present(const Surface& source, const Rect& sourceRect) override {
+    if (!renderer_) return;
+    int w = sourceRect.right - sourceRect.left;
+    int h = sourceRect.bottom - sourceRect.top;
+    if (w <= 0 || h <= 0) return;
+    if (!texture_ || w > textureW_ || h > textureH_) {
+      if (texture_) SDL_DestroyTexture(texture_);
+      SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                   w, h);
+      if (!texture_) return;
+      textureW_ = w;
+      textureH_ = h;
+    }
+    pictureRect_ = SDL_Rect{0, 0, w, h};
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, &pictureRect_, &pixels, &pitch) != 0) return;
+    bool converted = ConvertToXrgb8888(source, sourceRect, static_cast<uint32_t*>(pixels), pitch);
+    SDL_UnlockTexture(texture_);
+    if (!converted) return;
+    hasPicture_ = true;
+    SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
     SDL_RenderPresent(renderer_);
   }
 
@@ -452,6 +486,15 @@ class SdlBackend final : public Backend {
         sink.Post(kind, MouseFlags(), ClientPoint(event.button.x, event.button.y));
         break;
       }
+      case SDL_RENDER_TARGETS_RESET:
+      case SDL_RENDER_DEVICE_RESET:
+        // The display lost what it held: every surface counts as lost, and
+        // the library restores and reloads on its next blit.
+        if (texture_) SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+        hasPicture_ = false;
+        LoseAllSurfaces();
+        break;
       case SDL_JOYDEVICEADDED:
         OpenJoysticks();
         break;
@@ -468,6 +511,10 @@ class SdlBackend final : public Backend {
   SDL_Window* window_ = nullptr;
   Uint32 windowId_ = 0;
   SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int textureW_ = 0, textureH_ = 0;
+  SDL_Rect pictureRect_{};
+  bool hasPicture_ = false;
   int clientX_ = 0, clientY_ = 0;  // the client area's desktop position
   bool active_ = false;
   Uint32 buttons_ = 0;  // mouse buttons held, as SDL button masks

@@ -78,6 +78,9 @@ Result Blt(Surface& dest, const Rect& destRect, Surface& source, const Rect& sou
 // Fills a rectangle with a pixel value (cut to the surface's bits).
 Result BltFill(Surface& dest, const Rect& rect, uint32_t value);
 
+// Pixels are written only between Lock and Unlock (or by the calls here):
+// a keyed blit may keep what it learned about a surface's transparent runs
+// until the surface is next locked or drawn into.
 struct LockInfo {
   uint8_t* pixels = nullptr;
   int pitch = 0;
@@ -121,5 +124,12 @@ bool GdiStretchBlt(Surface& dest, const Rect& destRect, Surface& source, const R
 
 // How many times the window was shown a picture (tests).
 uint32_t PresentCount();
+
+// Converts a rectangle of a surface to 0x00RRGGBB, rows `outPitch` bytes
+// apart, the first row being the rectangle's top. 5- and 6-bit channels are
+// widened by repeating their top bits (31 becomes 255). False, with nothing
+// written, when the rectangle does not lie inside the surface or the surface
+// has no pixels.
+bool ConvertToXrgb8888(const Surface& surface, const Rect& rect, uint32_t* out, int outPitch);
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "draw/eldraw.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
@@ -189,7 +190,13 @@ void AfterFramePass(bool ranFrame) {
     std::fputs("}\n", run.trace);
   }
   ++run.framePasses;
-  if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) QuitProgram();
+  if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) {
+    if (!run.screenshot.empty() &&
+        elDraw::SaveBmpToPath(run.screenshot.c_str(), elDraw::screen.width, elDraw::screen.height) == 0) {
+      std::fprintf(stderr, "--screenshot: %s could not be written\n", run.screenshot.c_str());
+    }
+    QuitProgram();
+  }
 }
 
 }  // namespace shell

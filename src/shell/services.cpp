@@ -53,6 +53,17 @@ plat::Answer ShowBox(const char* text, plat::Buttons buttons, plat::Icon icon) {
 // line break.
 void FormatBoxText(char (&text)[260], const char* format, va_list args) {
   std::vsnprintf(text, sizeof text - 2, format, args);
+  // A cut through a double-byte character drops its lone first byte.
+  size_t length = std::strlen(text);
+  size_t i = 0;
+  while (i < length) {
+    bool lead = plat::IsLeadByte(static_cast<unsigned char>(text[i]));
+    if (lead && i + 1 == length) {
+      text[i] = '\0';
+      break;
+    }
+    i += lead ? 2 : 1;
+  }
   std::strcat(text, "\r\n");
 }
 
@@ -189,7 +200,11 @@ void LoadDataRoot(const char* fileName) {
   if (!std::fgets(line, sizeof line, file)) line[0] = '\0';
   std::fclose(file);
   length = std::strlen(line);
-  if (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
+  // Text mode reads a CR LF line end as one line feed.
+  if (length > 0 && line[length - 1] == '\n') {
+    line[--length] = '\0';
+    if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
+  }
   // A trailing backslash goes too, unless it is the second byte of a
   // double-byte character.
   if (length > 0 && LastBackslash(line, static_cast<int>(length)) == static_cast<int>(length) - 1) {

@@ -1,0 +1,433 @@
+// The software blitter: copies with and without the source colour key,
+// stretched copies, fills.
+//
+// Keyed rows are compared sixteen bytes at a time; a group whose pixels are
+// all transparent is skipped without touching the destination, a group with
+// none is stored whole, and a mixed one is merged by a compare and select.
+// Pictures that are drawn keyed again and again without changing (the
+// sprites) also get a list of their opaque runs per row, so that a large
+// draw of a mostly transparent picture only copies its runs.
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/surface.h"
+#include "platform/surface_internal.h"
+
+namespace plat {
+namespace {
+
+using surfaceinternal::ColumnStep;
+using surfaceinternal::IndexOf;
+using surfaceinternal::kMaxSide;
+using surfaceinternal::kMaxSurfaces;
+
+typedef uint16_t U16x8 __attribute__((vector_size(16)));
+typedef uint32_t U32x4 __attribute__((vector_size(16)));
+
+template <typename V, typename T>
+V Load(const T* p) {
+  V v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+template <typename V, typename T>
+void Store(T* p, V v) {
+  std::memcpy(p, &v, sizeof v);
+}
+template <typename V>
+bool AllSet(V m) {
+  uint64_t w[2];
+  std::memcpy(w, &m, 16);
+  return (w[0] & w[1]) == ~uint64_t{0};
+}
+template <typename V>
+bool NoneSet(V m) {
+  uint64_t w[2];
+  std::memcpy(w, &m, 16);
+  return (w[0] | w[1]) == 0;
+}
+
+// One keyed row of 16- or 32-bit pixels. `kRange` compares against both
+// bounds; otherwise the key is a single value.
+template <typename T, typename V, bool kRange>
+void KeyedRow(T* d, const T* s, int n, T low, T high) {
+  constexpr int kLanes = 16 / sizeof(T);
+  const V lo = V{} + low, hi = V{} + high;
+  int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+    const V a = Load<V>(s + i), b = Load<V>(s + i + kLanes);
+    V ma, mb;  // all ones where the pixel is transparent
+    if constexpr (kRange) {
+      ma = (V)((a >= lo) & (a <= hi));
+      mb = (V)((b >= lo) & (b <= hi));
+    } else {
+      ma = (V)(a == lo);
+      mb = (V)(b == lo);
+    }
+    Store(d + i, (Load<V>(d + i) & ma) | (a & ~ma));
+    Store(d + i + kLanes, (Load<V>(d + i + kLanes) & mb) | (b & ~mb));
+  }
+  for (; i < n; ++i) {
+    const T v = s[i];
+    const bool transparent = kRange ? (v >= low && v <= high) : v == low;
+    if (!transparent) d[i] = v;
+  }
+}
+
+uint32_t Read24(const uint8_t* p) { return p[0] | p[1] << 8 | static_cast<uint32_t>(p[2]) << 16; }
+
+void KeyedRow24(uint8_t* d, const uint8_t* s, int n, uint32_t low, uint32_t high) {
+  for (int i = 0; i < n; ++i, d += 3, s += 3) {
+    const uint32_t v = Read24(s);
+    if (v < low || v > high) {
+      d[0] = s[0];
+      d[1] = s[1];
+      d[2] = s[2];
+    }
+  }
+}
+
+void KeyedRowAny(int bpp, uint8_t* d, const uint8_t* s, int n, uint32_t low, uint32_t high) {
+  if (bpp == 2) {
+    auto* d16 = reinterpret_cast<uint16_t*>(d);
+    auto* s16 = reinterpret_cast<const uint16_t*>(s);
+    const auto lo = static_cast<uint16_t>(low), hi = static_cast<uint16_t>(high);
+    if (lo == hi)
+      KeyedRow<uint16_t, U16x8, false>(d16, s16, n, lo, hi);
+    else
+      KeyedRow<uint16_t, U16x8, true>(d16, s16, n, lo, hi);
+  } else if (bpp == 4) {
+    auto* d32 = reinterpret_cast<uint32_t*>(d);
+    auto* s32 = reinterpret_cast<const uint32_t*>(s);
+    if (low == high)
+      KeyedRow<uint32_t, U32x4, false>(d32, s32, n, low, high);
+    else
+      KeyedRow<uint32_t, U32x4, true>(d32, s32, n, low, high);
+  } else {
+    KeyedRow24(d, s, n, low, high);
+  }
+}
+
+// --- Opaque runs of unchanging pictures ---------------------------------------
+
+// A run list is built only for a picture drawn keyed at least this many
+// times since its content last changed (work surfaces that are redrawn
+// before every use never pay for it), for draws at least this wide, and kept
+// only while the runs are long enough to beat the plain keyed row.
+constexpr int kRunBuildAfter = 2;
+constexpr int kRunMinWidth = 64;
+constexpr int kRunMinPixelsPerRun = 32;
+
+struct RunList {
+  bool ready = false;
+  bool useless = false;  // the picture is too ragged for runs to pay
+  int uses = 0;
+  uint32_t keyLow = 0, keyHigh = 0;
+  std::vector<uint32_t> rowFirst;  // per row, the index of its first run; one more at the end
+  std::vector<uint16_t> runs;      // start and end (exclusive) column of each opaque run
+};
+RunList runLists[kMaxSurfaces];
+
+template <typename T>
+bool BuildRuns(const Surface& s, RunList& list) {
+  const size_t limit = static_cast<size_t>(s.width) * s.height / kRunMinPixelsPerRun + s.height;
+  list.rowFirst.resize(static_cast<size_t>(s.height) + 1);
+  list.runs.clear();
+  list.runs.reserve(2 * limit);
+  const uint32_t low = s.keyLow, high = s.keyHigh;
+  size_t count = 0;
+  for (int y = 0; y < s.height; ++y) {
+    list.rowFirst[y] = static_cast<uint32_t>(count);
+    const T* row = reinterpret_cast<const T*>(s.pixels + static_cast<size_t>(y) * s.pitch);
+    int x = 0;
+    while (x < s.width) {
+      while (x < s.width && row[x] >= low && row[x] <= high) ++x;
+      if (x == s.width) break;
+      const int start = x;
+      while (x < s.width && (row[x] < low || row[x] > high)) ++x;
+      if (++count > limit) return false;
+      list.runs.push_back(static_cast<uint16_t>(start));
+      list.runs.push_back(static_cast<uint16_t>(x));
+    }
+  }
+  list.rowFirst[s.height] = static_cast<uint32_t>(count);
+  return true;
+}
+
+// The run list to draw `source` with, or null for the plain keyed rows.
+const RunList* RunsFor(Surface& source, int drawWidth) {
+  const int bpp = source.format.bytesPerPixel;
+  if (drawWidth < kRunMinWidth || (bpp != 2 && bpp != 4)) return nullptr;
+  const int i = IndexOf(&source);
+  if (i < 0) return nullptr;
+  RunList& list = runLists[i];
+  if (list.keyLow != source.keyLow || list.keyHigh != source.keyHigh) {
+    list.ready = list.useless = false;
+    list.uses = 0;
+    list.keyLow = source.keyLow;
+    list.keyHigh = source.keyHigh;
+  }
+  if (list.ready) return &list;
+  if (list.useless || ++list.uses < kRunBuildAfter) return nullptr;
+  list.ready = bpp == 2 ? BuildRuns<uint16_t>(source, list) : BuildRuns<uint32_t>(source, list);
+  list.useless = !list.ready;
+  return list.ready ? &list : nullptr;
+}
+
+void CopyRuns(Surface& dest, int x, int y, const Surface& source, const Rect& from, const RunList& list) {
+  const int bpp = source.format.bytesPerPixel;
+  for (int sy = from.top; sy < from.bottom; ++sy) {
+    const uint16_t* r = list.runs.data() + 2 * static_cast<size_t>(list.rowFirst[sy]);
+    const uint16_t* end = list.runs.data() + 2 * static_cast<size_t>(list.rowFirst[sy + 1]);
+    if (r == end) continue;
+    if (from.left > 0) {
+      // The first run that ends after the left edge.
+      size_t lo = 0, hi = static_cast<size_t>(end - r) / 2;
+      while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (r[2 * mid + 1] <= from.left)
+          lo = mid + 1;
+        else
+          hi = mid;
+      }
+      r += 2 * lo;
+    }
+    const uint8_t* srcRow = source.pixels + static_cast<size_t>(sy) * source.pitch;
+    uint8_t* dstRow = dest.pixels + static_cast<size_t>(y + sy - from.top) * dest.pitch +
+                      static_cast<size_t>(x - from.left) * bpp;
+    for (; r < end; r += 2) {
+      const int a = std::max<int>(r[0], from.left), b = std::min<int>(r[1], from.right);
+      if (r[0] >= from.right) break;
+      std::memcpy(dstRow + static_cast<size_t>(a) * bpp, srcRow + static_cast<size_t>(a) * bpp,
+                  static_cast<size_t>(b - a) * bpp);
+    }
+  }
+}
+
+// Rows of a small draw land anywhere in a screen that does not fit the
+// nearest cache, and each is too short for the processor to see the stride
+// in time: the rows a few ahead are asked for while this one is copied.
+constexpr int kPrefetchRows = 12;
+
+void Prefetch(const uint8_t* p, size_t bytes) {
+  if (bytes > 512) return;  // long rows are streamed well without help
+  for (size_t i = 0; i < bytes; i += 64) __builtin_prefetch(p + i);
+  __builtin_prefetch(p + bytes - 1);
+}
+
+// A row of a surface copied aside, for copies within one surface.
+uint8_t overlapRow[kMaxSide * 4];
+
+bool Overlaps(const Surface& dest, int x, int y, const Surface& source, const Rect& from) {
+  if (&dest != &source) return false;
+  const int w = from.right - from.left, h = from.bottom - from.top;
+  return x < from.right && from.left < x + w && y < from.bottom && from.top < y + h;
+}
+
+bool Inside(const Surface& s, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  return left >= 0 && top >= 0 && right <= s.width && bottom <= s.height;
+}
+
+bool Empty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// Present: the source goes to the window through the running backend.
+Result Present(Surface& primary, Surface& source, const Rect& sourceRect) {
+  if (source.lost || primary.lost) return Result::SurfaceLost;
+  if (source.pixels == nullptr) return Result::Failed;
+  if (Empty(sourceRect)) return Result::Ok;
+  if (!Inside(source, sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom))
+    return Result::InvalidRect;
+  if (Backend* backend = ActiveBackend()) backend->Present(source, sourceRect);
+  surfaceinternal::CountPresent();
+  return Result::Ok;
+}
+
+template <typename T, typename V>
+void FillRow(T* d, int n, T v) {
+  constexpr int kLanes = 16 / sizeof(T);
+  const V vv = V{} + v;
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes) Store(d + i, vv);
+  for (; i < n; ++i) d[i] = v;
+}
+
+void FillRow24(uint8_t* d, int n, uint32_t v) {
+  // Sixteen pixels make a whole number of bytes and of 16-byte stores.
+  uint8_t pattern[48];
+  for (int i = 0; i < 16; ++i) {
+    pattern[3 * i] = static_cast<uint8_t>(v);
+    pattern[3 * i + 1] = static_cast<uint8_t>(v >> 8);
+    pattern[3 * i + 2] = static_cast<uint8_t>(v >> 16);
+  }
+  int i = 0;
+  for (; i + 16 <= n; i += 16) std::memcpy(d + 3 * i, pattern, 48);
+  std::memcpy(d + 3 * i, pattern, static_cast<size_t>(n - i) * 3);
+}
+
+}  // namespace
+
+// --- Shared with the surface file ---------------------------------------------------
+
+namespace surfaceinternal {
+
+void Touch(Surface& surface) {
+  const int i = IndexOf(&surface);
+  if (i < 0) return;
+  RunList& list = runLists[i];
+  list.ready = list.useless = false;
+  list.uses = 0;
+}
+
+void CopyRect(Surface& dest, int x, int y, Surface& source, const Rect& from, bool keyed) {
+  const int w = from.right - from.left, h = from.bottom - from.top;
+  const int bpp = source.format.bytesPerPixel;
+  const size_t rowBytes = static_cast<size_t>(w) * bpp;
+  keyed = keyed && source.hasKey;
+  const bool overlap = Overlaps(dest, x, y, source, from);
+  if (keyed && !overlap) {
+    if (const RunList* list = RunsFor(source, w)) {
+      CopyRuns(dest, x, y, source, from, *list);
+      return;
+    }
+  }
+  // Within one surface, rows are taken in the order that reads each source
+  // row before it is overwritten, each through a copy of the row.
+  const bool upward = overlap && y > from.top;
+  for (int j = 0; j < kPrefetchRows && j < h; ++j) {
+    const int row = upward ? h - 1 - j : j;
+    Prefetch(source.pixels + static_cast<size_t>(from.top + row) * source.pitch + static_cast<size_t>(from.left) * bpp, rowBytes);
+    Prefetch(dest.pixels + static_cast<size_t>(y + row) * dest.pitch + static_cast<size_t>(x) * bpp, rowBytes);
+  }
+  for (int j = 0; j < h; ++j) {
+    const int row = upward ? h - 1 - j : j;
+    const uint8_t* s = source.pixels + static_cast<size_t>(from.top + row) * source.pitch +
+                       static_cast<size_t>(from.left) * bpp;
+    uint8_t* d = dest.pixels + static_cast<size_t>(y + row) * dest.pitch + static_cast<size_t>(x) * bpp;
+    if (j + kPrefetchRows < h) {
+      const int ahead = upward ? row - kPrefetchRows : row + kPrefetchRows;
+      Prefetch(s + static_cast<ptrdiff_t>(ahead - row) * source.pitch, rowBytes);
+      Prefetch(d + static_cast<ptrdiff_t>(ahead - row) * dest.pitch, rowBytes);
+    }
+    if (overlap) {
+      std::memcpy(overlapRow, s, rowBytes);
+      s = overlapRow;
+    }
+    if (keyed)
+      KeyedRowAny(bpp, d, s, w, source.keyLow, source.keyHigh);
+    else
+      std::memcpy(d, s, rowBytes);
+  }
+}
+
+void StretchRect(Surface& dest, const Rect& clip, const Rect& to, Surface& source, const Rect& from,
+                 bool keyed) {
+  const int bpp = source.format.bytesPerPixel;
+  const int sw = from.right - from.left, sh = from.bottom - from.top;
+  const int dw = to.right - to.left, dh = to.bottom - to.top;
+  keyed = keyed && source.hasKey;
+  const uint32_t low = source.keyLow, high = source.keyHigh;
+  for (int y = clip.top; y < clip.bottom; ++y) {
+    const int sy = from.top + static_cast<int>(static_cast<int64_t>(y - to.top) * sh / dh);
+    const uint8_t* s = source.pixels + static_cast<size_t>(sy) * source.pitch + static_cast<size_t>(from.left) * bpp;
+    uint8_t* d = dest.pixels + static_cast<size_t>(y) * dest.pitch;
+    ColumnStep step(clip.left - to.left, sw, dw);
+    if (bpp == 2) {
+      auto* s16 = reinterpret_cast<const uint16_t*>(s);
+      auto* d16 = reinterpret_cast<uint16_t*>(d);
+      for (int x = clip.left; x < clip.right; ++x, step.Next()) {
+        const uint16_t v = s16[step.offset];
+        if (!keyed || v < low || v > high) d16[x] = v;
+      }
+    } else if (bpp == 4) {
+      auto* s32 = reinterpret_cast<const uint32_t*>(s);
+      auto* d32 = reinterpret_cast<uint32_t*>(d);
+      for (int x = clip.left; x < clip.right; ++x, step.Next()) {
+        const uint32_t v = s32[step.offset];
+        if (!keyed || v < low || v > high) d32[x] = v;
+      }
+    } else {
+      for (int x = clip.left; x < clip.right; ++x, step.Next()) {
+        const uint8_t* p = s + static_cast<size_t>(step.offset) * 3;
+        const uint32_t v = Read24(p);
+        if (!keyed || v < low || v > high) std::memcpy(d + static_cast<size_t>(x) * 3, p, 3);
+      }
+    }
+  }
+}
+
+}  // namespace surfaceinternal
+
+// --- Blits -------------------------------------------------------------------------
+
+Result BltFast(Surface& dest, int x, int y, Surface& source, const Rect& sourceRect, bool keyed) {
+  if (dest.lost || source.lost) return Result::SurfaceLost;
+  if (dest.primary) return Present(dest, source, sourceRect);
+  if (Empty(sourceRect)) return Result::Ok;
+  const int64_t w = static_cast<int64_t>(sourceRect.right) - sourceRect.left;
+  const int64_t h = static_cast<int64_t>(sourceRect.bottom) - sourceRect.top;
+  if (!Inside(source, sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom) ||
+      !Inside(dest, x, y, x + w, y + h))
+    return Result::InvalidRect;
+  if (dest.pixels == nullptr || source.pixels == nullptr ||
+      dest.format.bytesPerPixel != source.format.bytesPerPixel)
+    return Result::Failed;
+  surfaceinternal::Touch(dest);
+  surfaceinternal::CopyRect(dest, x, y, source, sourceRect, keyed);
+  return Result::Ok;
+}
+
+Result Blt(Surface& dest, const Rect& destRect, Surface& source, const Rect& sourceRect, bool keyed) {
+  if (dest.lost || source.lost) return Result::SurfaceLost;
+  if (dest.primary) return Present(dest, source, sourceRect);
+  if (Empty(sourceRect) || Empty(destRect)) return Result::Ok;
+  if (!Inside(source, sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom) ||
+      !Inside(dest, destRect.left, destRect.top, destRect.right, destRect.bottom))
+    return Result::InvalidRect;
+  if (dest.pixels == nullptr || source.pixels == nullptr ||
+      dest.format.bytesPerPixel != source.format.bytesPerPixel)
+    return Result::Failed;
+  surfaceinternal::Touch(dest);
+  if (destRect.right - destRect.left == sourceRect.right - sourceRect.left &&
+      destRect.bottom - destRect.top == sourceRect.bottom - sourceRect.top) {
+    surfaceinternal::CopyRect(dest, destRect.left, destRect.top, source, sourceRect, keyed);
+  } else {
+    surfaceinternal::StretchRect(dest, destRect, destRect, source, sourceRect, keyed);
+  }
+  return Result::Ok;
+}
+
+Result BltFill(Surface& dest, const Rect& rect, uint32_t value) {
+  if (dest.lost) return Result::SurfaceLost;
+  if (Empty(rect)) return Result::Ok;
+  if (!Inside(dest, rect.left, rect.top, rect.right, rect.bottom)) return Result::InvalidRect;
+  if (dest.pixels == nullptr) return Result::Failed;
+  surfaceinternal::Touch(dest);
+  const int bpp = dest.format.bytesPerPixel;
+  if (bpp < 4) value &= (1u << (8 * bpp)) - 1;
+  int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  // A fill of whole rows of a surface without padding is one long row.
+  if (w == dest.width && static_cast<int64_t>(w) * bpp == dest.pitch) {
+    w *= h;
+    h = 1;
+  }
+  const uint8_t byte0 = static_cast<uint8_t>(value);
+  const bool sameBytes = (bpp == 2 && value == byte0 * 0x0101u) || (bpp == 3 && value == byte0 * 0x010101u) ||
+                         (bpp == 4 && value == byte0 * 0x01010101u);
+  for (int j = 0; j < h; ++j) {
+    uint8_t* d = dest.pixels + static_cast<size_t>(rect.top + j) * dest.pitch + static_cast<size_t>(rect.left) * bpp;
+    if (sameBytes)
+      std::memset(d, byte0, static_cast<size_t>(w) * bpp);
+    else if (bpp == 2)
+      FillRow<uint16_t, U16x8>(reinterpret_cast<uint16_t*>(d), w, static_cast<uint16_t>(value));
+    else if (bpp == 4)
+      FillRow<uint32_t, U32x4>(reinterpret_cast<uint32_t*>(d), w, value);
+    else
+      FillRow24(d, w, value);
+  }
+  return Result::Ok;
+}
+
+}  // namespace plat

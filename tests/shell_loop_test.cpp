@@ -1,0 +1,640 @@
+// The message loop, its frame pass, the window procedure and the orderly
+// quit; then the entry function in process, and the real program as a
+// process (options, key scripts, trace, a second copy).
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "shell_fixture.h"
+
+namespace {
+
+using namespace elSystem;
+namespace hl = plat::headless;
+using shelltest::PackPoint;
+using shelltest::ShellTest;
+
+class LoopTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    OpenWindow();
+  }
+  // Runs passes until the fade ends, at most `limit`; returns how many ran.
+  int PassesUntilFadeEnds(int limit) {
+    int passes = 0;
+    while (elDraw::fadeDirection != 0 && passes < limit) {
+      FramePass();
+      ++passes;
+    }
+    return passes;
+  }
+};
+
+// Reads what the frame passes have written to the trace so far.
+std::string TraceText() {
+  std::fflush(shell::run.trace);
+  std::rewind(shell::run.trace);
+  std::string text;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, shell::run.trace)) text += buffer;
+  return text;
+}
+
+std::string TraceLine(uint64_t frame, uint32_t tick) {
+  return "{\"frame\":" + std::to_string(frame) + ",\"tick\":" + std::to_string(tick) +
+         ",\"dt\":0.0166666675}\n";
+}
+
+// ---------------------------------------------------------------------------
+// Quitting
+
+TEST_F(LoopTest, EscapeTwiceQuitsOnce) {
+  ASSERT_FALSE(DispatchPending());
+  WindowProc(mainWindow, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_EQ(cursorClipped, 0);
+  // The second Escape finds QuitProgram done: its body, which would free the
+  // cursor again, does not run.
+  ClipCursorTo(0, 0, 10, 10);
+  WindowProc(mainWindow, WM_KEYDOWN, VK_ESCAPE, 1 | KF_REPEAT_BIT);
+  EXPECT_EQ(cursorClipped, 1);
+  EXPECT_EQ(QuitProgram(), 1);
+  EXPECT_EQ(cursorClipped, 1);
+
+  // One WM_CLOSE, which only destroys the window, then WM_QUIT.
+  plat::Message message;
+  ASSERT_TRUE(plat::PeekMessage(message));
+  EXPECT_EQ(message.kind, WM_CLOSE);
+  plat::DispatchMessage(message);
+  EXPECT_FALSE(hl::WindowExists());
+  EXPECT_EQ(quitState, 2);
+  ASSERT_TRUE(plat::PeekMessage(message));
+  EXPECT_EQ(message.kind, WM_QUIT);
+  EXPECT_FALSE(plat::PeekMessage(message));
+}
+
+TEST_F(LoopTest, CloseBoxQuitsWithoutPostingAnotherClose) {
+  ASSERT_FALSE(DispatchPending());
+  hl::PressCloseBox();
+  plat::Message message;
+  ASSERT_TRUE(plat::PeekMessage(message));
+  ASSERT_EQ(message.kind, WM_CLOSE);
+  plat::DispatchMessage(message);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_FALSE(hl::WindowExists());
+  ASSERT_TRUE(plat::PeekMessage(message));
+  EXPECT_EQ(message.kind, WM_QUIT);
+  EXPECT_FALSE(plat::PeekMessage(message));
+}
+
+TEST_F(LoopTest, FrameLimitQuitsAfterTheLastPass) {
+  shell::run.frameLimit = 3;
+  FramePass();
+  FramePass();
+  EXPECT_EQ(quitState, 0);
+  FramePass();
+  EXPECT_EQ(quitState, 2);
+  EXPECT_EQ(shell::run.framePasses, 3u);
+  EXPECT_TRUE(DispatchPending());  // WM_CLOSE, then WM_QUIT
+  EXPECT_FALSE(hl::WindowExists());
+}
+
+// ---------------------------------------------------------------------------
+// Window position and the cursor
+
+TEST_F(LoopTest, NegativeWindowPositionIsKeptSigned) {
+  hl::MoveWindow(-20, -5);
+  DispatchPending();
+  EXPECT_EQ(clientLeft, -20);
+  EXPECT_EQ(clientTop, -5);
+  EXPECT_EQ(clientRect.left, -20);
+  EXPECT_EQ(clientRect.top, -5);
+  EXPECT_EQ(clientRect.right, 780);
+  EXPECT_EQ(clientRect.bottom, 595);
+
+  // The cursor test uses the negative corner as it is.
+  struct Case {
+    int x, y;
+    bool hidden;
+  } cases[] = {{-20, -5, true}, {779, 594, true}, {-21, 100, false},
+               {780, 100, false}, {100, -6, false}, {100, 595, false}};
+  for (const Case& c : cases) {
+    hl::SetCursor(c.x, c.y);
+    FramePass();
+    EXPECT_EQ(cursorShown, c.hidden ? 0 : 1) << c.x << "," << c.y;
+    EXPECT_EQ(hl::CursorVisible(), !c.hidden) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(LoopTest, CursorHidesOverTheHalfOpenClientArea) {
+  ASSERT_EQ(clientLeft, 100);
+  ASSERT_EQ(clientTop, 50);
+  struct Case {
+    int x, y;
+    bool hidden;
+  } cases[] = {
+      {100 + 799, 50 + 599, true}, {100 + 800, 300, false}, {100 + 799, 300, true},
+      {100 + 799, 300, true},      {300, 50 + 600, false},  {100, 50, true},
+      {99, 300, false},            {300, 49, false},        {300, 300, true},
+  };
+  for (const Case& c : cases) {
+    hl::SetCursor(c.x, c.y);
+    FramePass();
+    // Never more than one hide in effect: the count is -1 or 0.
+    EXPECT_EQ(shelltest::CursorDisplayCount(), c.hidden ? -1 : 0) << c.x << "," << c.y;
+    EXPECT_EQ(cursorShown, c.hidden ? 0 : 1) << c.x << "," << c.y;
+  }
+
+  // Over the game but under an open message box: left as it is.
+  hl::SetCursor(99, 300);
+  FramePass();
+  messageBoxOpen = 1;
+  hl::SetCursor(300, 300);
+  FramePass();
+  EXPECT_TRUE(hl::CursorVisible());
+  messageBoxOpen = 0;
+  FramePass();
+  EXPECT_FALSE(hl::CursorVisible());
+}
+
+TEST_F(LoopTest, DeactivationShowsTheCursorAndActivationRestartsTheFrameClock) {
+  EXPECT_EQ(appActive, 1);  // shown windows are active
+  scene = 0;                // measured frame times stay as measured
+  hl::SetCursor(300, 300);
+  FramePass();
+  ASSERT_FALSE(hl::CursorVisible());
+
+  hl::SetActive(false);
+  EXPECT_EQ(appActive, 0);
+  EXPECT_TRUE(hl::CursorVisible());
+  EXPECT_EQ(cursorShown, 1);
+  EXPECT_EQ(shelltest::CursorDisplayCount(), 0);
+
+  hl::AdvanceClock(500);
+  dt = 0.3f;
+  hl::SetActive(true);
+  EXPECT_EQ(appActive, 1);
+  EXPECT_EQ(dt, 0.0f);
+  EXPECT_EQ(lastFrameTick, plat::TimeGetTime());
+  // The inactive half second does not reach the next frame time.
+  hl::AdvanceClock(3);
+  FramePass();
+  EXPECT_EQ(dt, 3.0f / 1000.0f);
+  EXPECT_EQ(shelltest::CursorDisplayCount(), -1);
+}
+
+// ---------------------------------------------------------------------------
+// Keys and system commands
+
+TEST_F(LoopTest, SystemKeysAreSwallowedInAltMode0) {
+  ASSERT_EQ(altKeyMode, 0);
+  const int keys[] = {VK_F4, VK_F10, VK_MENU};
+  for (int key : keys) {
+    EXPECT_EQ(WindowProc(mainWindow, WM_SYSKEYDOWN, key, 1 | KF_ALTDOWN_BIT), 0) << key;
+  }
+  DispatchPending();
+  EXPECT_EQ(lastKeyDown, 0);
+  EXPECT_EQ(quitState, 0);  // Alt+F4 did nothing
+  EXPECT_TRUE(hl::WindowExists());
+}
+
+TEST_F(LoopTest, AltModes1And2LetSystemKeysThrough) {
+  SetAltKeyMode(1);
+  WindowProc(mainWindow, WM_SYSKEYDOWN, VK_MENU, 1 | KF_ALTDOWN_BIT);
+  EXPECT_EQ(lastKeyDown, VK_MENU);
+  WindowProc(mainWindow, WM_KEYUP, VK_MENU, 1);
+
+  // Mode 2 swallows only Alt itself.
+  SetAltKeyMode(2);
+  EXPECT_EQ(WindowProc(mainWindow, WM_SYSKEYDOWN, VK_MENU, 1 | KF_ALTDOWN_BIT), 0);
+  EXPECT_EQ(lastKeyDown, 0);
+  WindowProc(mainWindow, WM_SYSKEYDOWN, VK_F10, 1);
+  EXPECT_EQ(lastKeyDown, VK_F10);
+  // Other system keys get their default handling: Alt+F4 closes the game.
+  WindowProc(mainWindow, WM_SYSKEYDOWN, VK_F4, 1 | KF_ALTDOWN_BIT);
+  EXPECT_EQ(lastKeyDown, VK_F4);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_FALSE(hl::WindowExists());
+}
+
+TEST_F(LoopTest, ScreenSaverIsRefusedOtherCommandsAreNot) {
+  EXPECT_EQ(WindowProc(mainWindow, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+  EXPECT_EQ(WindowProc(mainWindow, WM_SYSCOMMAND, SC_SCREENSAVE | 0x2, 0), 0);
+  EXPECT_TRUE(hl::WindowExists());
+  EXPECT_EQ(quitState, 0);
+  // The system menu's Close still works.
+  WindowProc(mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_FALSE(hl::WindowExists());
+}
+
+// ---------------------------------------------------------------------------
+// The frame pass
+
+TEST_F(LoopTest, OnePassMouseFlagsAreClearedEachPass) {
+  WindowProc(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(10, 10));
+  WindowProc(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, PackPoint(10, 10));
+  EXPECT_EQ(WindowProc(mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, PackPoint(10, 10)), 0);
+  EXPECT_EQ(WindowProc(mainWindow, WM_RBUTTONDBLCLK, MK_RBUTTON, PackPoint(10, 10)), 0);
+  ASSERT_EQ(leftClicked + rightClicked + leftDoubleClicked + rightDoubleClicked, 4);
+  FramePass();
+  EXPECT_EQ(leftClicked, 0);
+  EXPECT_EQ(rightClicked, 0);
+  EXPECT_EQ(leftDoubleClicked, 0);
+  EXPECT_EQ(rightDoubleClicked, 0);
+  // Held buttons are state, not one-pass flags.
+  EXPECT_EQ(leftHeld, 1);
+  EXPECT_EQ(rightHeld, 1);
+}
+
+using BlinkTest = ShellTest;
+
+TEST_F(BlinkTest, OnForASecondOffForAFifth) {
+  hl::SetClock(10000);
+  InitSystem();  // scene 0: the passes run nothing that moves the clock
+  ASSERT_EQ(blinkDeadline, 11000u);
+  struct Step {
+    uint32_t clock;
+    int on;
+    uint32_t deadline;
+  } steps[] = {
+      {10999, 1, 11000}, {11000, 0, 11200}, {11199, 0, 11200}, {11200, 1, 12200},
+      {12199, 1, 12200}, {12500, 0, 12700},  // late: counted from now
+      {12700, 1, 13700},
+  };
+  for (const Step& s : steps) {
+    hl::SetClock(s.clock);
+    FramePass();
+    EXPECT_EQ(blinkOn, s.on) << s.clock;
+    EXPECT_EQ(blinkDeadline, s.deadline) << s.clock;
+  }
+}
+
+TEST_F(LoopTest, FadeOutRunsOnlyThePresentThenSwitchesScene) {
+  shell::run.trace = std::tmpfile();
+  ASSERT_NE(shell::run.trace, nullptr);
+  scene = previousScene = 1;
+  nextScene = 0;
+  elDraw::fadeDirection = 1;
+  elDraw::fadeLevel = 1;
+  uint32_t sleeps = hl::SleepCalls();
+
+  hl::AdvanceClock(5);
+  FramePass();
+  EXPECT_EQ(dt, 5.0f / 1000.0f);  // no game frame set the fixed step
+  EXPECT_EQ(scene, 1);
+  int passes = 1 + PassesUntilFadeEnds(100);
+  ASSERT_EQ(elDraw::fadeDirection, 0);
+  EXPECT_GT(passes, 1);
+  EXPECT_EQ(scene, 0);
+  EXPECT_EQ(previousScene, 0);
+  EXPECT_EQ(hl::SleepCalls(), sleeps);  // no frame wait either
+  EXPECT_EQ(TraceText(), "");           // and no frame ran
+}
+
+TEST_F(LoopTest, SceneChangeCancelsARunningWipe) {
+  scene = previousScene = 1;
+  elDraw::wipeSaved = elDraw::ClipRect{0, 0, 800, 600};
+  elDraw::screen.clipRect = elDraw::ClipRect{100, 80, 700, 520};
+  elDraw::wipeState = 1;
+  FramePass();  // same scene: the wipe goes on
+  EXPECT_EQ(elDraw::wipeState, 1);
+  EXPECT_EQ(elDraw::screen.clipRect.left, 100);
+
+  // A fade-out ending in another scene.
+  nextScene = 0;
+  elDraw::fadeDirection = 1;
+  elDraw::fadeLevel = 10;
+  PassesUntilFadeEnds(100);
+  ASSERT_EQ(scene, 0);
+  EXPECT_EQ(elDraw::wipeState, 0);
+  EXPECT_EQ(elDraw::screen.clipRect.left, 0);
+  EXPECT_EQ(elDraw::screen.clipRect.top, 0);
+  EXPECT_EQ(elDraw::screen.clipRect.right, 800);
+  EXPECT_EQ(elDraw::screen.clipRect.bottom, 600);
+
+  // A hidden wipe (state -1) is not running and stays as it is.
+  scene = previousScene = 1;
+  elDraw::screen.clipRect = elDraw::ClipRect{1, 2, 3, 4};
+  elDraw::wipeState = -1;
+  elDraw::fadeDirection = 1;
+  elDraw::fadeLevel = 10;
+  PassesUntilFadeEnds(100);
+  ASSERT_EQ(scene, 0);
+  EXPECT_EQ(elDraw::wipeState, -1);
+  EXPECT_EQ(elDraw::screen.clipRect.left, 1);
+}
+
+TEST_F(LoopTest, TraceHasOneLinePerFrameRun) {
+  shell::run.trace = std::tmpfile();
+  ASSERT_NE(shell::run.trace, nullptr);
+  std::string expected;
+  FramePass();
+  expected += TraceLine(0, frameWaitTick);
+  uint32_t first = frameWaitTick;
+  FramePass();
+  expected += TraceLine(1, frameWaitTick);
+  EXPECT_EQ(frameWaitTick - first, 13u);  // 75 frames a second
+  // A pass that runs no frame writes nothing but is counted.
+  scene = 0;
+  FramePass();
+  scene = 1;
+  FramePass();
+  expected += TraceLine(3, frameWaitTick);
+  EXPECT_EQ(TraceText(), expected);
+
+  // Other subsystems add their fields before the closing brace.
+  std::fseek(shell::run.trace, 0, SEEK_END);
+  shell::run.traceFields = [](FILE* f) { std::fputs(",\"hp\":3", f); };
+  FramePass();
+  std::string text = TraceText();
+  std::string last = text.substr(text.rfind('{'));
+  EXPECT_EQ(last, "{\"frame\":4,\"tick\":" + std::to_string(frameWaitTick) +
+                      ",\"dt\":0.0166666675,\"hp\":3}\n");
+}
+
+// ---------------------------------------------------------------------------
+// The entry function in this process (takes the instance lock)
+
+using EntryTest = ShellTest;
+
+// What the per-frame hook saw; the hook runs inside the loop of WinMain.
+struct Seen {
+  int lastKey[16] = {};
+  int frames = 0;
+  int mutex = -1, ime = -1, active = -1, topmost = -1, visible = -1;
+  uint32_t interval = 0;
+  int left = 0, top = 0;
+  uint64_t closeAtFrame = ~0ull;
+} seen;
+
+void RecordFrame(FILE*) {
+  uint64_t frame = shell::run.framePasses;
+  if (frame < 16) seen.lastKey[frame] = lastKeyDown;
+  if (frame == 0) {
+    seen.mutex = mutexHandle;
+    seen.ime = hl::ImeEnabled() ? 1 : 0;
+    seen.active = appActive;
+    seen.topmost = hl::WindowTopmost() ? 1 : 0;
+    seen.visible = hl::WindowVisible() ? 1 : 0;
+    seen.interval = frameInterval;
+    seen.left = clientLeft;
+    seen.top = clientTop;
+  }
+  if (frame == seen.closeAtFrame) hl::PressCloseBox();
+  ++seen.frames;
+}
+
+void TraceEveryFrame() {
+  seen = Seen{};
+  shell::run.trace = std::tmpfile();
+  shell::run.traceFields = RecordFrame;
+}
+
+TEST_F(EntryTest, StartUpRunsTheLimitedFramesAndReleasesEverything) {
+  TraceEveryFrame();
+  shell::run.frameLimit = 3;
+  const std::string longLine(300, 'c');
+  EXPECT_EQ(RunWinMain(longLine.c_str()), 0);
+  EXPECT_EQ(seen.frames, 3);
+  EXPECT_EQ(shell::run.framePasses, 3u);
+  // While running: the lock held, input method off, active, shown, the
+  // z-order left alone, 13 ms slots, the window centred on the desktop.
+  EXPECT_EQ(seen.mutex, 1);
+  EXPECT_EQ(seen.ime, 0);
+  EXPECT_EQ(seen.active, 1);
+  EXPECT_EQ(seen.visible, 1);
+  EXPECT_EQ(seen.topmost, 0);
+  EXPECT_EQ(seen.interval, 13u);
+  EXPECT_EQ(seen.left, (1280 - 800) / 2);
+  EXPECT_EQ(seen.top, (1024 - 600) / 2);
+  // Afterwards: everything let go.
+  EXPECT_EQ(mutexHandle, 0);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_FALSE(hl::WindowExists());
+  // The command line copy keeps 255 characters.
+  EXPECT_EQ(std::string(GetCommandLineCopy()), std::string(255, 'c'));
+}
+
+TEST_F(EntryTest, ScriptedKeysComeBeforeTheirPassAndEscapeEndsTheLoop) {
+  TraceEveryFrame();
+  shell::run.frameLimit = 100;
+  shell::run.keys = {
+      {2, 'A', true}, {2, 'B', true}, {4, 'B', false},
+      {6, VK_ESCAPE, true}, {6, VK_ESCAPE, true},  // pressed twice in a row
+  };
+  EXPECT_EQ(RunWinMain(), 0);
+  EXPECT_EQ(seen.lastKey[0], 0);
+  EXPECT_EQ(seen.lastKey[1], 0);
+  EXPECT_EQ(seen.lastKey[2], 'B');
+  EXPECT_EQ(seen.lastKey[3], 'B');
+  EXPECT_EQ(seen.lastKey[4], 0);
+  EXPECT_EQ(seen.lastKey[5], 0);
+  // No frame pass after the quit: passes 0..5 ran, pass 6 did not.
+  EXPECT_EQ(seen.frames, 6);
+  EXPECT_EQ(shell::run.framePasses, 6u);
+  EXPECT_EQ(quitState, 2);
+  EXPECT_FALSE(hl::WindowExists());
+}
+
+TEST_F(EntryTest, CloseBoxEndsTheLoop) {
+  TraceEveryFrame();
+  seen.closeAtFrame = 3;
+  shell::run.frameLimit = 100;
+  EXPECT_EQ(RunWinMain(), 0);
+  EXPECT_EQ(seen.frames, 4);
+  EXPECT_EQ(shell::run.framePasses, 4u);
+  EXPECT_EQ(mutexHandle, 0);
+  EXPECT_FALSE(hl::WindowExists());
+}
+
+// ---------------------------------------------------------------------------
+// The program as a process
+
+// Starts the program with `args`, its standard error into `errorPath`.
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& errorPath) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(ZOLBECK_EXE));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, ZOLBECK_EXE, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// The exit code of the process, or -1 when it did not end within `seconds`
+// (it is killed then) or ended by a signal.
+int WaitForExit(pid_t pid, int seconds) {
+  int status = 0;
+  for (int i = 0; i < seconds * 100; ++i) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    usleep(10 * 1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return -1;
+}
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string errors;
+};
+
+ProgramRun RunProgram(const std::vector<std::string>& args, const shelltest::TempFolder& temp) {
+  ProgramRun run;
+  std::string errorPath = temp.path() + "/stderr.txt";
+  pid_t pid = StartProgram(args, errorPath);
+  if (pid < 0) return run;
+  run.exitCode = WaitForExit(pid, 60);
+  run.errors = shelltest::ReadWholeFile(errorPath);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Runs the program until it writes a trace: another process holding the
+// instance lock makes it give way at once with an empty trace.
+ProgramRun RunTraced(std::vector<std::string> args, const shelltest::TempFolder& temp,
+              std::string& trace) {
+  std::string tracePath = temp.path() + "/trace.jsonl";
+  args.push_back("--trace");
+  args.push_back(tracePath);
+  ProgramRun run;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    run = RunProgram(args, temp);
+    trace = shelltest::ReadWholeFile(tracePath);
+    if (!trace.empty() || run.exitCode != 0) break;
+    usleep(100 * 1000);
+  }
+  return run;
+}
+
+TEST(ShellProcess, HeadlessRunTracesEveryFrameAndExits0) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  std::string trace;
+  ProgramRun run = RunTraced({"--headless", "--frames", "300", "--seed", "7"}, temp, trace);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  std::vector<std::string> lines = Lines(trace);
+  ASSERT_EQ(lines.size(), 300u);
+  unsigned long long previousTick = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    unsigned long long frame = 0, tick = 0;
+    int used = 0;
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "{\"frame\":%llu,\"tick\":%llu,\"dt\":0.0166666675%n",
+                          &frame, &tick, &used),
+              2)
+        << lines[i];
+    ASSERT_GT(used, 0) << lines[i];
+    EXPECT_EQ(frame, i);
+    EXPECT_EQ(lines[i].back(), '}');
+    if (i > 0) {
+      EXPECT_GE(tick, previousTick + 13) << lines[i];
+    }
+    previousTick = tick;
+  }
+}
+
+TEST(ShellProcess, BadCommandLineExits2WithOneLine) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  const std::vector<std::vector<std::string>> cases = {
+      {"--headless", "--bogus"},
+      {"--headless", "--frames", "-1"},
+      {"--headless", "--keys", temp.path() + "/no-such-file"},
+  };
+  for (const auto& args : cases) {
+    ProgramRun run = RunProgram(args, temp);
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_EQ(Lines(run.errors).size(), 1u) << run.errors;
+    EXPECT_EQ(run.errors.rfind("zolbeck: ", 0), 0u) << run.errors;
+  }
+}
+
+TEST(ShellProcess, MalformedKeyScriptNamesFileAndLine) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  std::string keys = temp.path() + "/keys.txt";
+  const std::string scripts[] = {
+      "0 Left down\n# fine so far\n5 Nope down\n",
+      "9 Left down\n4 Left up\n",
+  };
+  const int badLine[] = {3, 2};
+  for (int i = 0; i < 2; ++i) {
+    shelltest::WriteWholeFile(keys, scripts[i]);
+    ProgramRun run = RunProgram({"--headless", "--keys", keys}, temp);
+    EXPECT_EQ(run.exitCode, 2) << scripts[i];
+    EXPECT_NE(run.errors.find(keys + ":" + std::to_string(badLine[i]) + ":"), std::string::npos)
+        << run.errors;
+    EXPECT_EQ(Lines(run.errors).size(), 1u) << run.errors;
+  }
+}
+
+TEST(ShellProcess, SecondCopyGivesWayToTheRunningOne) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  std::string firstTrace = temp.path() + "/first.jsonl";
+  pid_t first = -1;
+  // Wait until the first copy runs frames, which it does only once it holds
+  // the lock; another process holding it makes the first copy end at once.
+  bool running = false;
+  for (int attempt = 0; attempt < 20 && !running; ++attempt) {
+    first = StartProgram({"--headless", "--realtime", "--frames", "100000", "--trace", firstTrace},
+                         temp.path() + "/first-stderr.txt");
+    ASSERT_GT(first, 0);
+    for (int i = 0; i < 1000; ++i) {
+      int status = 0;
+      if (waitpid(first, &status, WNOHANG) == first) {
+        first = -1;
+        break;
+      }
+      if (!shelltest::ReadWholeFile(firstTrace).empty()) {
+        running = true;
+        break;
+      }
+      usleep(10 * 1000);
+    }
+    if (!running && first > 0) {
+      kill(first, SIGKILL);
+      waitpid(first, nullptr, 0);
+      first = -1;
+    }
+    if (!running) usleep(200 * 1000);
+  }
+  ASSERT_TRUE(running) << "the first copy never ran frames";
+
+  std::string secondTrace = temp.path() + "/second.jsonl";
+  ProgramRun second = RunProgram({"--headless", "--frames", "300", "--trace", secondTrace}, temp);
+  EXPECT_EQ(second.exitCode, 0) << second.errors;
+  EXPECT_EQ(shelltest::ReadWholeFile(secondTrace), "");  // it ran no frame
+
+  int status = 0;
+  EXPECT_EQ(waitpid(first, &status, WNOHANG), 0) << "the first copy ended";
+  kill(first, SIGTERM);
+  WaitForExit(first, 10);
+}
+
+}  // namespace
