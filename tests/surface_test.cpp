@@ -531,7 +531,7 @@ class BmpFiles : public testing::Test {
     const std::string path = dir_ + "/" + name;
     FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     files_.push_back(path);
     std::string windows = path;

@@ -1,0 +1,16 @@
+// The picture and stage generators. Each writes its files under `gameFolder`
+// (the build folder), with the exact names and letter case the game uses.
+#pragma once
+#include <string>
+
+namespace gen {
+
+// Folder names: "BMP" and "bmp" are the same folder to the game (names are
+// matched in any letter case), so everything goes under "BMP/".
+bool MakeTerrain(const std::string& gameFolder);     // m_cp.bmp, waku.BMP, kake.bmp
+bool MakeStage(const std::string& gameFolder);       // stagedata.txt, map01_*.txt
+bool MakeParty(const std::string& gameFolder);       // princess, damenzu_00..02, damenzu_ef00
+bool MakeFoes(const std::string& gameFolder);        // enemy00_00/01, atya, tate1, g_a1, g_a2, Ya, item
+bool MakeDragon(const std::string& gameFolder);      // boss01/*
+
+}  // namespace gen

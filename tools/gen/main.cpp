@@ -1,0 +1,20 @@
+// Generates every picture and the stage files of the game into a folder:
+//   zolbeck_gen FOLDER
+#include <cstdio>
+
+#include "art.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: zolbeck_gen FOLDER\n");
+    return 2;
+  }
+  std::string folder = argv[1];
+  bool ok = gen::MakeTerrain(folder) && gen::MakeStage(folder) && gen::MakeParty(folder) &&
+            gen::MakeFoes(folder) && gen::MakeDragon(folder);
+  if (!ok) {
+    std::fprintf(stderr, "zolbeck_gen: could not write the game's data into %s\n", folder.c_str());
+    return 1;
+  }
+  return 0;
+}
