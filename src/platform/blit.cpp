@@ -111,6 +111,17 @@ void KeyedRowAny(int bpp, uint8_t* d, const uint8_t* s, int n, uint32_t low, uin
   }
 }
 
+// Rows of a small draw land anywhere in a screen that does not fit the
+// nearest cache, and each is too short for the processor to see the stride
+// in time: the rows a few ahead are asked for while this one is copied.
+constexpr int kPrefetchRows = 4;
+
+void Prefetch(const uint8_t* p, size_t bytes) {
+  if (bytes > 512) return;  // long rows are streamed well without help
+  for (size_t i = 0; i < bytes; i += 64) __builtin_prefetch(p + i);
+  __builtin_prefetch(p + bytes - 1);
+}
+
 // --- Opaque runs of unchanging pictures ---------------------------------------
 
 // A run list is built only for a picture drawn keyed at least this many
@@ -177,15 +188,54 @@ const RunList* RunsFor(Surface& source, int drawWidth) {
   return list.ready ? &list : nullptr;
 }
 
+// Copies a run: short ones inline in 16-byte moves (the last one may
+// overlap the one before), long ones through the library.
+inline void CopyRun(uint8_t* d, const uint8_t* s, size_t n) {
+  if (n > 256) {
+    std::memcpy(d, s, n);
+  } else if (n >= 16) {
+    for (size_t i = 0; i + 16 < n; i += 16) std::memcpy(d + i, s + i, 16);
+    std::memcpy(d + n - 16, s + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(d, s, 8);
+    std::memcpy(d + n - 8, s + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(d, s, 4);
+    std::memcpy(d + n - 4, s + n - 4, 4);
+  } else if (n >= 2) {
+    std::memcpy(d, s, 2);
+    std::memcpy(d + n - 2, s + n - 2, 2);
+  }
+}
+
 void CopyRuns(Surface& dest, int x, int y, const Surface& source, const Rect& from, const RunList& list) {
   const int bpp = source.format.bytesPerPixel;
+  const size_t rowBytes = static_cast<size_t>(from.right - from.left) * bpp;
+  for (int sy = from.top; sy < from.top + kPrefetchRows && sy < from.bottom; ++sy) {
+    Prefetch(source.pixels + static_cast<size_t>(sy) * source.pitch + static_cast<size_t>(from.left) * bpp, rowBytes);
+    Prefetch(dest.pixels + static_cast<size_t>(y + sy - from.top) * dest.pitch + static_cast<size_t>(x) * bpp,
+             rowBytes);
+  }
   for (int sy = from.top; sy < from.bottom; ++sy) {
+    if (sy + kPrefetchRows < from.bottom) {
+      const int ahead = sy + kPrefetchRows;
+      Prefetch(source.pixels + static_cast<size_t>(ahead) * source.pitch + static_cast<size_t>(from.left) * bpp,
+               rowBytes);
+      Prefetch(dest.pixels + static_cast<size_t>(y + ahead - from.top) * dest.pitch + static_cast<size_t>(x) * bpp,
+               rowBytes);
+    }
     const uint16_t* r = list.runs.data() + 2 * static_cast<size_t>(list.rowFirst[sy]);
     const uint16_t* end = list.runs.data() + 2 * static_cast<size_t>(list.rowFirst[sy + 1]);
     if (r == end) continue;
-    if (from.left > 0) {
-      // The first run that ends after the left edge.
-      size_t lo = 0, hi = static_cast<size_t>(end - r) / 2;
+    const size_t count = static_cast<size_t>(end - r) / 2;
+    if (from.left > 0 && count <= 32) {
+      // The first run that ends after the left edge, counted without
+      // branches: a search would guess wrong at nearly every step.
+      size_t before = 0;
+      for (size_t k = 0; k < count; ++k) before += r[2 * k + 1] <= from.left;
+      r += 2 * before;
+    } else if (from.left > 0) {
+      size_t lo = 0, hi = count;
       while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
         if (r[2 * mid + 1] <= from.left)
@@ -201,21 +251,10 @@ void CopyRuns(Surface& dest, int x, int y, const Surface& source, const Rect& fr
     for (; r < end; r += 2) {
       const int a = std::max<int>(r[0], from.left), b = std::min<int>(r[1], from.right);
       if (r[0] >= from.right) break;
-      std::memcpy(dstRow + static_cast<size_t>(a) * bpp, srcRow + static_cast<size_t>(a) * bpp,
-                  static_cast<size_t>(b - a) * bpp);
+      CopyRun(dstRow + static_cast<size_t>(a) * bpp, srcRow + static_cast<size_t>(a) * bpp,
+              static_cast<size_t>(b - a) * bpp);
     }
   }
-}
-
-// Rows of a small draw land anywhere in a screen that does not fit the
-// nearest cache, and each is too short for the processor to see the stride
-// in time: the rows a few ahead are asked for while this one is copied.
-constexpr int kPrefetchRows = 12;
-
-void Prefetch(const uint8_t* p, size_t bytes) {
-  if (bytes > 512) return;  // long rows are streamed well without help
-  for (size_t i = 0; i < bytes; i += 64) __builtin_prefetch(p + i);
-  __builtin_prefetch(p + bytes - 1);
 }
 
 // A row of a surface copied aside, for copies within one surface.
