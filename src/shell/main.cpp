@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
+#include "world/trace.h"
 
 int main(int argc, char** argv) {
   shell::CommandLine options;
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "zolbeck: %s: cannot be written\n", options.traceFile.c_str());
       return 2;
     }
+    InstallGameTrace();
   }
 
   plat::Options platformOptions;

@@ -65,3 +65,9 @@ int StartShot(Shot& shot, float x, float y, int angle, int size, int kind);
 void UpdateShots();
 void UpdateShot(Shot& shot);
 void ShotHitsParty(Shot& shot);
+
+// ---------------------------------------------------------------------------
+// Tests: puts every global of the world (stage, scroll and transition, the
+// game frame's flags, the projectile pool, the enemy entries of the
+// placement table) back to its start-of-process value.
+void ResetWorld();
