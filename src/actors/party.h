@@ -96,3 +96,8 @@ float PartyY(int member);
 float PartyCentreX(int member);
 float PartyCentreY(int member);
 bool HurtMember(int member, float knockAngle);
+
+// ---------------------------------------------------------------------------
+// Starting over (tests): every field of the records back to its initial value.
+void ResetPlayer();
+void ResetCompanions();
