@@ -127,3 +127,17 @@ bool PlaceObject(int code, int slot, float worldX, float worldY) {
   place(slot, worldX, worldY);
   return true;
 }
+
+Blocking ProbeEdges(float worldX, float worldY, int firstX, int upRow, int downRow, int firstY,
+                    int leftCol, int rightCol) {
+  Blocking b;
+  for (int dx = firstX; dx <= firstX + 40; dx += 8) {
+    if (SolidAt(worldX, worldY, dx, upRow) != 0) b.up = true;
+    if (SolidAt(worldX, worldY, dx, downRow) != 0) b.down = true;
+  }
+  for (int dy = firstY; dy <= firstY + 16; dy += 8) {
+    if (SolidAt(worldX, worldY, leftCol, dy) != 0) b.left = true;
+    if (SolidAt(worldX, worldY, rightCol, dy) != 0) b.right = true;
+  }
+  return b;
+}

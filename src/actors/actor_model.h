@@ -5,6 +5,19 @@
 // The grid cell under a probe: world position less the play area's offset
 // (16, 12), truncated toward zero, plus (dx, dy), divided by 8.
 int SolidAt(float worldX, float worldY, int dx, int dy);
+// The four blocking flags of an actor: a movement component is skipped when
+// its sign points into a set flag.
+struct Blocking {
+  bool up = false, down = false, left = false, right = false;
+};
+// The probe pattern every walking actor uses around its cell at world
+// (x, y): six probes every 8 pixels from `firstX` along the row `upRow`
+// (blocking upward) and the row `downRow` (downward), three every 8 pixels
+// from `firstY` down the column `leftCol` (leftward) and `rightCol`
+// (rightward).
+Blocking ProbeEdges(float worldX, float worldY, int firstX, int upRow, int downRow, int firstY,
+                    int leftCol, int rightCol);
+
 // Heading in radians of (dx, dy), y growing downward: 0 right, pi/2 down.
 float AngleTo(float dx, float dy);
 // The four-way facing of a heading: 0 right, 1 down, 2 left, 3 up.

@@ -39,23 +39,8 @@ constexpr Launch kLaunch[8] = {
     {3, 3, -56, 0, -52, 52},    {5, 3, -56, -56, -52, -52},
 };
 
-struct Blocking {
-  bool up = false, down = false, left = false, right = false;
-};
-
 Blocking ProbeCompanion(const Companion& c) {
-  Blocking b;
-  float wx = c.x + scrollX;
-  float wy = c.y + scrollY;
-  for (int dx = 12; dx <= 52; dx += 8) {
-    if (SolidAt(wx, wy, dx, 32) != 0) b.up = true;
-    if (SolidAt(wx, wy, dx, 56) != 0) b.down = true;
-  }
-  for (int dy = 36; dy <= 52; dy += 8) {
-    if (SolidAt(wx, wy, 8, dy) != 0) b.left = true;
-    if (SolidAt(wx, wy, 56, dy) != 0) b.right = true;
-  }
-  return b;
+  return ProbeEdges(c.x + scrollX, c.y + scrollY, 12, 32, 56, 36, 8, 56);
 }
 
 bool IntoBlocked(const Companion& c, const Blocking& b) {

@@ -37,25 +37,10 @@ constexpr Walk kWalkTable[] = {
 };
 constexpr int32_t kWalkColumns[4] = {2, 3, 4, 5};
 
-struct Blocking {
-  bool up = false, down = false, left = false, right = false;
-};
-
 // Eighteen probes around her feet: the rows at 48 and 72 stop upward and
 // downward steps, the columns at 24 and 72 stop leftward and rightward ones.
 Blocking ProbePlayer() {
-  Blocking b;
-  float wx = player.x + scrollX;
-  float wy = player.y + scrollY;
-  for (int dx = 28; dx <= 68; dx += 8) {
-    if (SolidAt(wx, wy, dx, 48) != 0) b.up = true;
-    if (SolidAt(wx, wy, dx, 72) != 0) b.down = true;
-  }
-  for (int dy = 52; dy <= 68; dy += 8) {
-    if (SolidAt(wx, wy, 24, dy) != 0) b.left = true;
-    if (SolidAt(wx, wy, 72, dy) != 0) b.right = true;
-  }
-  return b;
+  return ProbeEdges(player.x + scrollX, player.y + scrollY, 28, 48, 72, 52, 24, 72);
 }
 
 // One step of `speed` pixels per second along `angle` radians; each

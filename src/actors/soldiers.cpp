@@ -78,24 +78,9 @@ constexpr StrikeBox kStrike[4] = {
     {0, -8, 48, 32, 1.570796f},
 };
 
-struct Blocked {
-  bool up = false, down = false, left = false, right = false;
-};
+Blocking Probe(const Soldier& s) { return ProbeEdges(s.x, s.y, 4, 24, 48, 28, 0, 48); }
 
-Blocked Probe(const Soldier& s) {
-  Blocked b;
-  for (int dx = 4; dx <= 44; dx += 8) {
-    if (SolidAt(s.x, s.y, dx, 24)) b.up = true;
-    if (SolidAt(s.x, s.y, dx, 48)) b.down = true;
-  }
-  for (int dy = 28; dy <= 44; dy += 8) {
-    if (SolidAt(s.x, s.y, 0, dy)) b.left = true;
-    if (SolidAt(s.x, s.y, 48, dy)) b.right = true;
-  }
-  return b;
-}
-
-bool DirectionFree(int pick, const Blocked& b) {
+bool DirectionFree(int pick, const Blocking& b) {
   switch (pick) {
     case 1: return !b.right;
     case 2: return !b.left;
@@ -109,7 +94,7 @@ bool DirectionFree(int pick, const Blocked& b) {
   }
 }
 
-void Wander(Soldier& s, const Blocked& b) {
+void Wander(Soldier& s, const Blocking& b) {
   s.wanderTimer += elSystem::dt;
   if (!s.cycleStarted) {
     s.cycleStarted = 1;
@@ -141,7 +126,7 @@ void Wander(Soldier& s, const Blocked& b) {
   }
 }
 
-void Chase(Soldier& s, const Blocked& b) {
+void Chase(Soldier& s, const Blocking& b) {
   float dt = elSystem::dt;
   if (s.animMode != 2) {
     if (!(s.vx > 0.0f && b.right) && !(s.vx < 0.0f && b.left)) s.x += s.vx * dt;
@@ -246,7 +231,7 @@ void DrawSoldier(const Soldier& s, int sprite) {
 }
 
 void UpdateSoldier(Soldier& s, bool kindA, int sprite) {
-  Blocked b = Probe(s);
+  Blocking b = Probe(s);
   s.directionCode = 0;
   switch (s.state) {
     case 1: Wander(s, b); break;
