@@ -83,6 +83,9 @@ Backend* MakeHeadlessBackend();
 // instance lock; the core polls it while gathering events.
 bool TakeRaiseRequest();
 
+// Frees the buffers the surface code keeps for reuse (when stopping).
+void FreeSpareBuffers();
+
 // The running backend, or null (for the surface code's present).
 Backend* ActiveBackend();
 

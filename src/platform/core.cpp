@@ -114,6 +114,7 @@ void Stop() {
   backend->Close();
   backend.reset();
   ReleaseInstanceLock();
+  FreeSpareBuffers();
 }
 
 Backend* ActiveBackend() { return backend.get(); }

@@ -78,6 +78,17 @@ void KeepBuffer(uint8_t* pixels, size_t capacity) {
   spares[smallest] = {pixels, capacity};
 }
 
+}  // namespace
+
+// Gives the kept buffers back when the platform stops, so that a later start
+// begins with none.
+void FreeSpareBuffers() {
+  for (int i = 0; i < spareCount; ++i) FreeBuffer(spares[i].pixels);
+  spareCount = 0;
+}
+
+namespace {
+
 int SlotOf(const Surface* surface) {
   if (surface < pool || surface >= pool + kMaxSurfaces) return -1;
   return static_cast<int>(surface - pool);
