@@ -21,6 +21,45 @@
 
 namespace drawtest {
 
+// Starts the headless backend with a `depth`-bit desktop and the shell and
+// library state as the entry function leaves them before the screen opens,
+// windowed. Earlier tests of the same process may have left library state
+// behind; their surfaces went with their backend, so nothing is released.
+inline ::testing::AssertionResult StartWindowedDesktop(int depth) {
+  plat::Options options;
+  options.backend = "headless";
+  options.depth = depth;
+  std::string error;
+  if (!plat::Start(options, error)) return ::testing::AssertionFailure() << error;
+  elSystem::StartTimer();
+  InitSystem();
+  elDraw::screen = elDraw::ScreenState{};
+  for (elDraw::SpriteSlot& slot : elDraw::SpriteTable) slot = elDraw::SpriteSlot{};
+  elDraw::colorKeySetting = elDraw::ColorKeySetting{};
+  elSystem::fullScreen = 0;
+  elSystem::clientWidth = 800;
+  elSystem::clientHeight = 600;
+  return ::testing::AssertionSuccess();
+}
+
+// Compares a picture as drawn (0x00RRGGBB, `background` where nothing is
+// drawn) with the same picture loaded onto a surface whose colour key is
+// `key`: counts drawn pixels the key makes transparent, and background
+// pixels that stay visible.
+struct KeyMismatches {
+  int lostDrawing = 0, shownBackground = 0;
+};
+inline KeyMismatches CountKeyMismatches(const std::vector<uint32_t>& drawing, uint32_t background,
+                                        const std::vector<uint32_t>& loaded, uint32_t key) {
+  KeyMismatches m;
+  for (size_t i = 0; i < drawing.size() && i < loaded.size(); ++i) {
+    bool drawn = drawing[i] != background;
+    if (drawn && loaded[i] == key) ++m.lostDrawing;
+    if (!drawn && loaded[i] != key) ++m.shownBackground;
+  }
+  return m;
+}
+
 class DrawFixture : public ::testing::Test {
  protected:
   virtual int Depth() const { return 16; }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "draw/eldraw.h"
+#include "draw_fixture.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
@@ -23,25 +24,9 @@ using ::testing::StartsWith;
 
 class DrawScreenTest : public ::testing::Test {
  protected:
-  // Starts the headless backend with a desktop of `depth` bits and the shell
-  // state as the entry function leaves it before the screen opens, windowed.
   void StartDesktop(int depth) {
-    plat::Options options;
-    options.backend = "headless";
-    options.depth = depth;
-    std::string error;
-    ASSERT_TRUE(plat::Start(options, error)) << error;
+    ASSERT_TRUE(drawtest::StartWindowedDesktop(depth));
     started_ = true;
-    elSystem::StartTimer();
-    InitSystem();
-    // Earlier tests of the same process may have left library state behind;
-    // their surfaces went with their backend, so nothing is released here.
-    elDraw::screen = elDraw::ScreenState{};
-    for (elDraw::SpriteSlot& slot : elDraw::SpriteTable) slot = elDraw::SpriteSlot{};
-    elDraw::colorKeySetting = elDraw::ColorKeySetting{};
-    elSystem::fullScreen = 0;
-    elSystem::clientWidth = 800;
-    elSystem::clientHeight = 600;
   }
 
   void StopDesktop() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "draw/eldraw.h"
+#include "draw_fixture.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
@@ -88,18 +89,8 @@ class SpriteTest : public ::testing::Test {
   // A headless desktop of `depth` bits with the screen open, windowed, and a
   // fresh folder for test pictures beside the program.
   void Open(int depth) {
-    plat::Options options;
-    options.backend = "headless";
-    options.depth = depth;
-    std::string error;
-    ASSERT_TRUE(plat::Start(options, error)) << error;
+    ASSERT_TRUE(drawtest::StartWindowedDesktop(depth));
     started_ = true;
-    elSystem::StartTimer();
-    InitSystem();
-    elDraw::screen = elDraw::ScreenState{};
-    for (elDraw::SpriteSlot& slot : elDraw::SpriteTable) slot = elDraw::SpriteSlot{};
-    elDraw::colorKeySetting = elDraw::ColorKeySetting{};
-    elSystem::fullScreen = 0;
     ASSERT_EQ(elDraw::Screen(800, 600, 1), 1);
 
     if (folder_.empty()) {

@@ -116,15 +116,9 @@ TEST_F(FoesPictures, SizesAndKeysCoverExactlyTheBackground) {
     EXPECT_EQ(source.pixels[0], background);
     if (p.key == Key::Black) EXPECT_EQ(key, 0u);
 
-    std::vector<uint32_t> pixels = SurfacePixels(surface);
-    int lostDrawing = 0, shownBackground = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-      bool drawn = source.pixels[i] != background;
-      if (drawn && pixels[i] == key) ++lostDrawing;
-      if (!drawn && pixels[i] != key) ++shownBackground;
-    }
-    EXPECT_EQ(lostDrawing, 0) << "drawn pixels that the key makes transparent";
-    EXPECT_EQ(shownBackground, 0) << "background pixels that stay visible";
+    auto m = drawtest::CountKeyMismatches(source.pixels, background, SurfacePixels(surface), key);
+    EXPECT_EQ(m.lostDrawing, 0) << "drawn pixels that the key makes transparent";
+    EXPECT_EQ(m.shownBackground, 0) << "background pixels that stay visible";
   }
 }
 

@@ -97,15 +97,9 @@ TEST_F(PartyPictures, SizesAndTopLeftKeyCoverExactlyTheBackground) {
     EXPECT_EQ(source.pixels[0], kMagenta);
     // After the conversion to the 16-bit screen format no colour of a
     // figure may fall onto the key, and all of the background must.
-    std::vector<uint32_t> pixels = SurfacePixels(surface);
-    int lostDrawing = 0, shownBackground = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-      bool drawn = source.pixels[i] != kMagenta;
-      if (drawn && pixels[i] == key) ++lostDrawing;
-      if (!drawn && pixels[i] != key) ++shownBackground;
-    }
-    EXPECT_EQ(lostDrawing, 0) << "drawn pixels that the key makes transparent";
-    EXPECT_EQ(shownBackground, 0) << "background pixels that stay visible";
+    auto m = drawtest::CountKeyMismatches(source.pixels, kMagenta, SurfacePixels(surface), key);
+    EXPECT_EQ(m.lostDrawing, 0) << "drawn pixels that the key makes transparent";
+    EXPECT_EQ(m.shownBackground, 0) << "background pixels that stay visible";
   }
 }
 
