@@ -1,6 +1,7 @@
 // What every actor shares: the solid-tile probe, headings and facings, the
 // on-screen test and the placement tables.
 #include "actors/actor_model.h"
+#include "shell/elsystem.h"
 
 #include <cmath>
 
@@ -140,4 +141,13 @@ Blocking ProbeEdges(float worldX, float worldY, int firstX, int upRow, int downR
     if (SolidAt(worldX, worldY, rightCol, dy) != 0) b.right = true;
   }
   return b;
+}
+
+bool Tick(float& timer, float period) {
+  timer += elSystem::dt;
+  if (timer > period) {
+    timer = 0.0f;
+    return true;
+  }
+  return false;
 }

@@ -18,6 +18,10 @@ struct Blocking {
 Blocking ProbeEdges(float worldX, float worldY, int firstX, int upRow, int downRow, int firstY,
                     int leftCol, int rightCol);
 
+// A timer that ticks every `period` seconds: adds the frame time and, when it
+// then exceeds the period, starts again from 0 and answers true.
+bool Tick(float& timer, float period);
+
 // Heading in radians of (dx, dy), y growing downward: 0 right, pi/2 down.
 float AngleTo(float dx, float dy);
 // The four-way facing of a heading: 0 right, 1 down, 2 left, 3 up.

@@ -48,15 +48,6 @@ bool IntoBlocked(const Companion& c, const Blocking& b) {
          (c.vy < 0.0f && b.up);
 }
 
-bool Tick(float& timer, float period) {
-  timer += elSystem::dt;
-  if (timer > period) {
-    timer = 0.0f;
-    return true;
-  }
-  return false;
-}
-
 // The standing, flight and panic animations flip between 0 and 1; a walking
 // step (2 or 3) falls back to 0.
 int32_t Toggle(int32_t step) { return step == 0 ? 1 : 0; }

@@ -62,15 +62,6 @@ void ReadKey(int virtualKey, uint32_t& field) {
 // over from walking (2 or 3) falls back to 0.
 int32_t Toggle(int32_t step) { return step == 0 ? 1 : 0; }
 
-bool Tick(float& timer, float period) {
-  timer += elSystem::dt;
-  if (timer > period) {
-    timer = 0.0f;
-    return true;
-  }
-  return false;
-}
-
 void UpdateNormal(const Blocking& b) {
   PlayerState& p = player;
   if (p.keyCall == 1) GatherCompanions();

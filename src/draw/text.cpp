@@ -140,25 +140,6 @@ struct Channels {
   int max;
 };
 
-inline uint32_t ReadPixel(const uint8_t* p, int bytes) {
-  switch (bytes) {
-    case 2: return *reinterpret_cast<const uint16_t*>(p);
-    case 3: return static_cast<uint32_t>(p[0]) | p[1] << 8 | p[2] << 16;
-    default: return *reinterpret_cast<const uint32_t*>(p);
-  }
-}
-
-inline void WritePixel(uint8_t* p, int bytes, uint32_t value) {
-  switch (bytes) {
-    case 2: *reinterpret_cast<uint16_t*>(p) = static_cast<uint16_t>(value); break;
-    case 3:
-      p[0] = static_cast<uint8_t>(value);
-      p[1] = static_cast<uint8_t>(value >> 8);
-      p[2] = static_cast<uint8_t>(value >> 16);
-      break;
-    default: *reinterpret_cast<uint32_t*>(p) = value; break;
-  }
-}
 
 // Reduces one character's double-size image (imageW x imageH at the font
 // buffer's top-left corner) into the Font sprite over `box`, blending its
@@ -217,14 +198,14 @@ void SmoothCharacter(const LayoutBox& box, int imageW, int imageH) {
         for (int dx = -1; dx <= 1; ++dx) {
           int px = sx + dx;
           if (px < 0 || px >= imageW) continue;
-          uint32_t p = ReadPixel(row + static_cast<std::ptrdiff_t>(px) * bytes, bytes);
+          uint32_t p = plat::LoadPixelValue(row + static_cast<std::ptrdiff_t>(px) * bytes, bytes);
           if (p == 0) continue;
           ++lit;
           for (int c = 0; c < 3; ++c) sum[c] += static_cast<int>(p >> ch.shift[c]) & ch.max;
         }
       }
       if (lit == 0) continue;
-      uint32_t behind = ReadPixel(under + static_cast<std::ptrdiff_t>(tx) * bytes, bytes);
+      uint32_t behind = plat::LoadPixelValue(under + static_cast<std::ptrdiff_t>(tx) * bytes, bytes);
       uint32_t value = 0;
       for (int c = 0; c < 3; ++c) {
         int s = sum[c] + ch.max;
@@ -233,7 +214,7 @@ void SmoothCharacter(const LayoutBox& box, int imageW, int imageH) {
         if (s > ch.max) s = ch.max;
         value |= static_cast<uint32_t>(s) << ch.shift[c];
       }
-      WritePixel(out + static_cast<std::ptrdiff_t>(tx) * bytes, bytes, value);
+      plat::StorePixelValue(out + static_cast<std::ptrdiff_t>(tx) * bytes, bytes, value);
     }
   }
   plat::Unlock(*back);

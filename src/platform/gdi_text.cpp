@@ -427,16 +427,9 @@ Box Intersect(const Box& a, const Box& b) {
 }
 
 inline void PutPixel(Surface& s, int x, int y, uint32_t value) {
-  uint8_t* p = s.pixels + static_cast<ptrdiff_t>(y) * s.pitch + static_cast<ptrdiff_t>(x) * s.format.bytesPerPixel;
-  switch (s.format.bytesPerPixel) {
-    case 2: *reinterpret_cast<uint16_t*>(p) = static_cast<uint16_t>(value); break;
-    case 3:
-      p[0] = static_cast<uint8_t>(value);
-      p[1] = static_cast<uint8_t>(value >> 8);
-      p[2] = static_cast<uint8_t>(value >> 16);
-      break;
-    default: *reinterpret_cast<uint32_t*>(p) = value; break;
-  }
+  StorePixelValue(s.pixels + static_cast<ptrdiff_t>(y) * s.pitch +
+                      static_cast<ptrdiff_t>(x) * s.format.bytesPerPixel,
+                  s.format.bytesPerPixel, value);
 }
 
 void FillBox(Surface& s, Box box, const Box& clip, uint32_t value) {

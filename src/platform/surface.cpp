@@ -153,21 +153,15 @@ uint32_t ReplicateChannel(uint32_t pixel, const Channel& c) {
 }
 
 uint32_t ReadPixel(const Surface& s, int x, int y) {
-  const uint8_t* p = s.pixels + static_cast<size_t>(y) * s.pitch + static_cast<size_t>(x) * s.format.bytesPerPixel;
-  switch (s.format.bytesPerPixel) {
-    case 2: { uint16_t v; std::memcpy(&v, p, 2); return v; }
-    case 3: return p[0] | p[1] << 8 | static_cast<uint32_t>(p[2]) << 16;
-    default: { uint32_t v; std::memcpy(&v, p, 4); return v; }
-  }
+  return LoadPixelValue(s.pixels + static_cast<size_t>(y) * s.pitch +
+                            static_cast<size_t>(x) * s.format.bytesPerPixel,
+                        s.format.bytesPerPixel);
 }
 
 void WritePixel(Surface& s, int x, int y, uint32_t v) {
-  uint8_t* p = s.pixels + static_cast<size_t>(y) * s.pitch + static_cast<size_t>(x) * s.format.bytesPerPixel;
-  switch (s.format.bytesPerPixel) {
-    case 2: { const uint16_t w = static_cast<uint16_t>(v); std::memcpy(p, &w, 2); break; }
-    case 3: p[0] = static_cast<uint8_t>(v); p[1] = static_cast<uint8_t>(v >> 8); p[2] = static_cast<uint8_t>(v >> 16); break;
-    default: std::memcpy(p, &v, 4); break;
-  }
+  StorePixelValue(s.pixels + static_cast<size_t>(y) * s.pitch +
+                      static_cast<size_t>(x) * s.format.bytesPerPixel,
+                  s.format.bytesPerPixel, v);
 }
 
 bool Usable(const Surface& s) { return s.pixels != nullptr && !s.lost; }

@@ -12,6 +12,7 @@
 // take the surface and fail when it is lost.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/platform.h"
@@ -27,6 +28,27 @@ struct PixelFormat {
 PixelFormat FormatForDepth(int depth);
 // The format surfaces are created in: the desktop's.
 PixelFormat DesktopFormat();
+
+// One pixel value of `bytes` bytes (2, 3 or 4) in memory order, for code
+// that works on locked pixels.
+inline uint32_t LoadPixelValue(const uint8_t* p, int bytes) {
+  switch (bytes) {
+    case 2: { uint16_t v; std::memcpy(&v, p, 2); return v; }
+    case 3: return p[0] | p[1] << 8 | static_cast<uint32_t>(p[2]) << 16;
+    default: { uint32_t v; std::memcpy(&v, p, 4); return v; }
+  }
+}
+inline void StorePixelValue(uint8_t* p, int bytes, uint32_t value) {
+  switch (bytes) {
+    case 2: { const uint16_t w = static_cast<uint16_t>(value); std::memcpy(p, &w, 2); break; }
+    case 3:
+      p[0] = static_cast<uint8_t>(value);
+      p[1] = static_cast<uint8_t>(value >> 8);
+      p[2] = static_cast<uint8_t>(value >> 16);
+      break;
+    default: std::memcpy(p, &value, 4); break;
+  }
+}
 
 // What a blit, fill or lock answers.
 enum class Result {

@@ -101,16 +101,6 @@ constexpr Rgb kFrame{72, 60, 112};
 constexpr Rgb kFrameLight{104, 88, 152};
 constexpr Rgb kShadow{32, 32, 44};
 
-uint32_t Hash(uint32_t a, uint32_t b, uint32_t c) {
-  uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA6Bu ^ (c + 0x165667B1u) * 0xC2B2AE35u;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
-}
-
 // A value 0..99 for a pixel of a tile, the same on every run.
 int Roll(int tile, int x, int y) { return static_cast<int>(Hash(tile, x, y) % 100); }
 

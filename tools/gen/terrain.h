@@ -70,4 +70,16 @@ int BlobMask(int index);
 // bushes and rocks.
 bool Solid(int tile);
 
+// A well-mixed hash of a cell and a salt, for variations that must come out
+// the same on every build.
+inline uint32_t Hash(uint32_t a, uint32_t b, uint32_t c) {
+  uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA6Bu ^ (c + 0x165667B1u) * 0xC2B2AE35u;
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 12;
+  h *= 0x297A2D39u;
+  h ^= h >> 15;
+  return h;
+}
+
 }  // namespace gen::terrain
