@@ -170,26 +170,20 @@ void Ours_FrameKeyed800x600(benchmark::State& state) {
 }
 BENCHMARK(Ours_FrameKeyed800x600);
 
-void Sdl_FrameKeyed800x600(benchmark::State& state) {
+// One whole keyed picture drawn by SDL at (x, y).
+void SdlWhole(benchmark::State& state, SDL_Surface* picture, int x, int y) {
   Fixture& f = F();
   FillScreens(0x1111);
   for (auto _ : state) {
-    SDL_Rect to{0, 0, 0, 0};
-    SDL_BlitSurface(f.frame.sdl, nullptr, f.sdlScreen, &to);
+    SDL_Rect to{x, y, 0, 0};
+    SDL_BlitSurface(picture, nullptr, f.sdlScreen, &to);
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(Sdl_FrameKeyed800x600);
 
-void SdlRle_FrameKeyed800x600(benchmark::State& state) {
-  Fixture& f = F();
-  FillScreens(0x1111);
-  for (auto _ : state) {
-    SDL_Rect to{0, 0, 0, 0};
-    SDL_BlitSurface(f.frameRle.sdl, nullptr, f.sdlScreen, &to);
-    benchmark::ClobberMemory();
-  }
-}
+void Sdl_FrameKeyed800x600(benchmark::State& state) { SdlWhole(state, F().frame.sdl, 0, 0); }
+BENCHMARK(Sdl_FrameKeyed800x600);
+void SdlRle_FrameKeyed800x600(benchmark::State& state) { SdlWhole(state, F().frameRle.sdl, 0, 0); }
 BENCHMARK(SdlRle_FrameKeyed800x600);
 
 void Ours_OpaqueKeyed768x576(benchmark::State& state) {
@@ -203,26 +197,9 @@ void Ours_OpaqueKeyed768x576(benchmark::State& state) {
 }
 BENCHMARK(Ours_OpaqueKeyed768x576);
 
-void Sdl_OpaqueKeyed768x576(benchmark::State& state) {
-  Fixture& f = F();
-  FillScreens(0x1111);
-  for (auto _ : state) {
-    SDL_Rect to{16, 12, 0, 0};
-    SDL_BlitSurface(f.opaque.sdl, nullptr, f.sdlScreen, &to);
-    benchmark::ClobberMemory();
-  }
-}
+void Sdl_OpaqueKeyed768x576(benchmark::State& state) { SdlWhole(state, F().opaque.sdl, 16, 12); }
 BENCHMARK(Sdl_OpaqueKeyed768x576);
-
-void SdlRle_OpaqueKeyed768x576(benchmark::State& state) {
-  Fixture& f = F();
-  FillScreens(0x1111);
-  for (auto _ : state) {
-    SDL_Rect to{16, 12, 0, 0};
-    SDL_BlitSurface(f.opaqueRle.sdl, nullptr, f.sdlScreen, &to);
-    benchmark::ClobberMemory();
-  }
-}
+void SdlRle_OpaqueKeyed768x576(benchmark::State& state) { SdlWhole(state, F().opaqueRle.sdl, 16, 12); }
 BENCHMARK(SdlRle_OpaqueKeyed768x576);
 
 // --- 200 small keyed draws from a sprite sheet ----------------------------------

@@ -42,6 +42,29 @@ inline ::testing::AssertionResult StartWindowedDesktop(int depth) {
   return ::testing::AssertionSuccess();
 }
 
+// A picture file of the game folder as drawn (0x00RRGGBB, top row first).
+inline plat::Bitmap Source(const char* name) {
+  plat::Bitmap bitmap;
+  std::string path = std::string(elSystem::GetProgramFolder(0)) + name;
+  EXPECT_TRUE(plat::LoadBitmap(path.c_str(), bitmap)) << name;
+  return bitmap;
+}
+
+// Every pixel of a surface, read under one lock.
+inline std::vector<uint32_t> SurfacePixels(plat::Surface& s) {
+  std::vector<uint32_t> out(static_cast<size_t>(s.width) * s.height);
+  plat::LockInfo lock;
+  EXPECT_EQ(plat::Lock(s, lock), plat::Result::Ok);
+  for (int y = 0; y < s.height; ++y) {
+    for (int x = 0; x < s.width; ++x) {
+      out[static_cast<size_t>(y) * s.width + x] = plat::LoadPixelValue(
+          lock.pixels + y * lock.pitch + x * s.format.bytesPerPixel, s.format.bytesPerPixel);
+    }
+  }
+  plat::Unlock(s);
+  return out;
+}
+
 // Compares a picture as drawn (0x00RRGGBB, `background` where nothing is
 // drawn) with the same picture loaded onto a surface whose colour key is
 // `key`: counts drawn pixels the key makes transparent, and background

@@ -11,6 +11,8 @@
 namespace {
 
 using drawtest::DrawFixture;
+using drawtest::Source;
+using drawtest::SurfacePixels;
 
 enum class Key { Black, TopLeft };
 
@@ -60,30 +62,6 @@ std::vector<Picture> Pictures() {
       {"bmp\\boss01\\dragon_haba03.bmp", 600, 250, Key::TopLeft, 600, 250, Grid(1, 1)},
       {"bmp\\boss01\\dragon_haba04.bmp", 600, 250, Key::TopLeft, 600, 250, Grid(1, 1)},
   };
-}
-
-// The picture file as drawn (0x00RRGGBB, top row first).
-plat::Bitmap Source(const char* name) {
-  plat::Bitmap bitmap;
-  std::string path = std::string(elSystem::GetProgramFolder(0)) + name;
-  EXPECT_TRUE(plat::LoadBitmap(path.c_str(), bitmap)) << name;
-  return bitmap;
-}
-
-// Every pixel of a surface, read under one lock.
-std::vector<uint32_t> SurfacePixels(plat::Surface& s) {
-  std::vector<uint32_t> out(static_cast<size_t>(s.width) * s.height);
-  plat::LockInfo lock;
-  EXPECT_EQ(plat::Lock(s, lock), plat::Result::Ok);
-  for (int y = 0; y < s.height; ++y) {
-    for (int x = 0; x < s.width; ++x) {
-      uint32_t v = 0;
-      std::memcpy(&v, lock.pixels + y * lock.pitch + x * s.format.bytesPerPixel, s.format.bytesPerPixel);
-      out[static_cast<size_t>(y) * s.width + x] = v;
-    }
-  }
-  plat::Unlock(s);
-  return out;
 }
 
 int LoadWithKey(const Picture& p) {

@@ -12,6 +12,8 @@
 namespace {
 
 using drawtest::DrawFixture;
+using drawtest::Source;
+using drawtest::SurfacePixels;
 
 constexpr uint32_t kMagenta = 0xFF00FFu;
 
@@ -49,30 +51,7 @@ std::vector<Sheet> Sheets() {
   };
 }
 
-// The picture file as drawn (0x00RRGGBB, top row first).
-plat::Bitmap Source(const char* name) {
-  plat::Bitmap bitmap;
-  std::string path = std::string(elSystem::GetProgramFolder(0)) + name;
-  EXPECT_TRUE(plat::LoadBitmap(path.c_str(), bitmap)) << name;
-  return bitmap;
-}
-
 uint32_t At(const plat::Bitmap& b, int x, int y) { return b.pixels[static_cast<size_t>(y) * b.width + x]; }
-
-std::vector<uint32_t> SurfacePixels(plat::Surface& s) {
-  std::vector<uint32_t> out(static_cast<size_t>(s.width) * s.height);
-  plat::LockInfo lock;
-  EXPECT_EQ(plat::Lock(s, lock), plat::Result::Ok);
-  for (int y = 0; y < s.height; ++y) {
-    for (int x = 0; x < s.width; ++x) {
-      uint32_t v = 0;
-      std::memcpy(&v, lock.pixels + y * lock.pitch + x * s.format.bytesPerPixel, s.format.bytesPerPixel);
-      out[static_cast<size_t>(y) * s.width + x] = v;
-    }
-  }
-  plat::Unlock(s);
-  return out;
-}
 
 class PartyPictures : public DrawFixture {};
 
