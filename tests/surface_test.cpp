@@ -180,22 +180,24 @@ class KeyedBlit : public testing::TestWithParam<int> {};
 
 TEST_P(KeyedBlit, KeyedCopiesSkipTheKeyAndOpaqueCopiesDoNot) {
   Desktop desktop(GetParam());
-  Surface* dest = desktop.Make(70, 12);
-  Surface* src = desktop.Make(70, 12);
+  Surface* dest = desktop.Make(140, 12);
+  Surface* src = desktop.Make(140, 12);
   const uint32_t valueMask = src->format.bytesPerPixel == 4 ? 0x00FFFFFF : (1u << (8 * src->format.bytesPerPixel)) - 1;
   const uint32_t key = plat::ColourToPixel(src->format, 0x00FF00FF);  // magenta
-  // A third of the pixels are the key; widths of 1 to 69 reach every tail.
+  // A third of the pixels are the key. Rows are merged in blocks of groups
+  // with a last group that may overlap the one before: every width from 1 to
+  // 139 reaches each block count and tail.
   Paint(*src, [&](int x, int y) {
     const uint32_t v = Mix(x * 131 + y * 7) & valueMask;
     return (x + y) % 3 == 0 ? key : (v == key ? v ^ 1 : v);
   });
   plat::SetColorKey(*src, true, key, key);
-  for (int width = 1; width < 70; width += 4) {
+  for (int width = 1; width < 140; ++width) {
     for (bool keyed : {true, false}) {
       Paint(*dest, [](int x, int y) { return static_cast<uint32_t>(x + y * 3 + 1); });
       auto expected = Snapshot(*dest);
-      const Rect r{70 - width, 1, 70, 11};
-      ReferenceCopy(expected, 70, 0, 2, *src, r, keyed);
+      const Rect r{140 - width, 1, 140, 11};
+      ReferenceCopy(expected, 140, 0, 2, *src, r, keyed);
       ASSERT_EQ(plat::BltFast(*dest, 0, 2, *src, r, keyed), Result::Ok);
       ASSERT_EQ(Snapshot(*dest), expected) << "width " << width << " keyed " << keyed;
     }
@@ -204,15 +206,17 @@ TEST_P(KeyedBlit, KeyedCopiesSkipTheKeyAndOpaqueCopiesDoNot) {
 
 TEST_P(KeyedBlit, KeyRangesSkipEveryValueBetweenTheBounds) {
   Desktop desktop(GetParam());
-  Surface* dest = desktop.Make(40, 3);
-  Surface* src = desktop.Make(40, 3);
-  Paint(*src, [](int x, int y) { return static_cast<uint32_t>(x + 40 * y); });
+  Surface* dest = desktop.Make(100, 3);
+  Surface* src = desktop.Make(100, 3);
+  Paint(*src, [](int x, int y) { return static_cast<uint32_t>(x % 40 + 40 * y); });
   plat::SetColorKey(*src, true, 10, 50);
-  BltFill(*dest, Rect{0, 0, 40, 3}, 0x77);
-  auto expected = Snapshot(*dest);
-  ReferenceCopy(expected, 40, 0, 0, *src, Rect{0, 0, 40, 3}, true);
-  ASSERT_EQ(plat::BltFast(*dest, 0, 0, *src, Rect{0, 0, 40, 3}, true), Result::Ok);
-  EXPECT_EQ(Snapshot(*dest), expected);
+  for (int width = 1; width <= 100; ++width) {
+    BltFill(*dest, Rect{0, 0, 100, 3}, 0x77);
+    auto expected = Snapshot(*dest);
+    ReferenceCopy(expected, 100, 0, 0, *src, Rect{0, 0, width, 3}, true);
+    ASSERT_EQ(plat::BltFast(*dest, 0, 0, *src, Rect{0, 0, width, 3}, true), Result::Ok);
+    ASSERT_EQ(Snapshot(*dest), expected) << "width " << width;
+  }
   EXPECT_EQ(Get(*dest, 9, 0), 9u);
   EXPECT_EQ(Get(*dest, 10, 0), 0x77u);
   EXPECT_EQ(Get(*dest, 10, 1), 0x77u);  // 50
