@@ -155,8 +155,9 @@ constexpr int kPrefetchRows = 4;
 
 void Prefetch(const uint8_t* p, size_t bytes) {
   if (bytes > 512) return;  // long rows are streamed well without help
-  for (size_t i = 0; i < bytes; i += 64) __builtin_prefetch(p + i);
-  __builtin_prefetch(p + bytes - 1);
+  const uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{63};
+  const uintptr_t last = reinterpret_cast<uintptr_t>(p + bytes - 1);
+  for (uintptr_t line = first; line <= last; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
 }
 
 // A whole keyed rectangle of 16- or 32-bit pixels, rows top to bottom, the
