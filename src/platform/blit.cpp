@@ -1,9 +1,8 @@
 // The software blitter: copies with and without the source colour key,
 // stretched copies, fills.
 //
-// Keyed rows are compared sixteen bytes at a time; a group whose pixels are
-// all transparent is skipped without touching the destination, a group with
-// none is stored whole, and a mixed one is merged by a compare and select.
+// Keyed rows are merged sixteen bytes at a time by a compare and select, in
+// blocks whose groups are all read before any is written.
 // Pictures that are drawn keyed again and again without changing (the
 // sprites) also get a list of their opaque runs per row, so that a large
 // draw of a mostly transparent picture only copies its runs.
