@@ -36,18 +36,6 @@ template <typename V, typename T>
 void Store(T* p, V v) {
   std::memcpy(p, &v, sizeof v);
 }
-template <typename V>
-bool AllSet(V m) {
-  uint64_t w[2];
-  std::memcpy(w, &m, 16);
-  return (w[0] & w[1]) == ~uint64_t{0};
-}
-template <typename V>
-bool NoneSet(V m) {
-  uint64_t w[2];
-  std::memcpy(w, &m, 16);
-  return (w[0] | w[1]) == 0;
-}
 
 // Keyed merging of whole 16-byte groups. `kRange` compares against both key
 // bounds; otherwise the key is a single value.
@@ -64,13 +52,12 @@ struct KeyedMerge {
   }
 };
 
-// Merges `count` groups: the first count - 1 from `at` on, the last one
-// ending at `end` (it may overlap the one before). Every group is read
-// before any is written: a store ahead of a load of the same row makes the
-// processor wait for the load, and a load that overlaps a pending store
-// waits for that store, so a row of groups merged one after another runs
-// at a fraction of the speed. Rewriting an overlapped pixel writes the same
-// value again.
+// Merges `kCount` groups: the first kCount - 1 from `at` on, the last one
+// ending at `end` (it may overlap the one before; its pixels get the same
+// values twice). Every group is read before any is written. Merged one
+// group after another, each read of the screen waited behind the write
+// before it and a row ran at a fraction of the speed; and an overlapping
+// last group read after the write before it would wait for that write.
 template <int kCount, typename T, typename V, typename Merge>
 inline void MergeGroups(T* __restrict d, const T* __restrict s, int at, int end, const Merge& merge) {
   constexpr int kLanes = 16 / sizeof(T);
@@ -392,10 +379,11 @@ void CopyRect(Surface& dest, int x, int y, Surface& source, const Rect& from, bo
     const uint8_t* s =
         source.pixels + static_cast<size_t>(from.top) * source.pitch + static_cast<size_t>(from.left) * bpp;
     const uint32_t low = source.keyLow, high = source.keyHigh;
-    if (bpp == 2 && low == high)
-      KeyedRows<uint16_t, U16x8, false>(d, dest.pitch, s, source.pitch, w, h, low, high);
+    const auto low16 = static_cast<uint16_t>(low), high16 = static_cast<uint16_t>(high);
+    if (bpp == 2 && low16 == high16)
+      KeyedRows<uint16_t, U16x8, false>(d, dest.pitch, s, source.pitch, w, h, low16, high16);
     else if (bpp == 2)
-      KeyedRows<uint16_t, U16x8, true>(d, dest.pitch, s, source.pitch, w, h, low, high);
+      KeyedRows<uint16_t, U16x8, true>(d, dest.pitch, s, source.pitch, w, h, low16, high16);
     else if (low == high)
       KeyedRows<uint32_t, U32x4, false>(d, dest.pitch, s, source.pitch, w, h, low, high);
     else
