@@ -47,12 +47,8 @@ void StartHeadless() {
   elDraw::screen = elDraw::ScreenState{};
   InitSystem();
   ResetWorld();
-  player = PlayerState{};
-  for (int i = 0; i < kCompanionCount; ++i) {
-    companions[i] = Companion{};
-    companionState[i] = 0;
-    companionSlot[i] = -1;
-  }
+  ResetPlayer();
+  ResetCompanions();
   elDraw::SetColorKey(0);
 }
 

@@ -85,12 +85,8 @@ inline std::string ReadFile(const std::string& path) {
 // values (the foes reset their own records).
 inline void ResetGameState() {
   ResetWorld();
-  player = PlayerState{};
-  for (int i = 0; i < kCompanionCount; ++i) {
-    companions[i] = Companion{};
-    companionState[i] = 0;
-    companionSlot[i] = -1;
-  }
+  ResetPlayer();
+  ResetCompanions();
   pictures = GamePictures{};
 }
 
