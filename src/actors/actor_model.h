@@ -2,6 +2,8 @@
 // on-screen test, the placement tables and single-precision maths.
 #pragma once
 
+#include <cstdint>
+
 // The grid cell under a probe: world position less the play area's offset
 // (16, 12), truncated toward zero, plus (dx, dy), divided by 8.
 int SolidAt(float worldX, float worldY, int dx, int dy);
@@ -21,6 +23,9 @@ Blocking ProbeEdges(float worldX, float worldY, int firstX, int upRow, int downR
 // A timer that ticks every `period` seconds: adds the frame time and, when it
 // then exceeds the period, starts again from 0 and answers true.
 bool Tick(float& timer, float period);
+// The next step of a two-step animation: 0 becomes 1, and anything else
+// (1, or a step left over from a longer cycle) becomes 0.
+inline int32_t Toggle(int32_t step) { return step == 0 ? 1 : 0; }
 
 // Heading in radians of (dx, dy), y growing downward: 0 right, pi/2 down.
 float AngleTo(float dx, float dy);

@@ -24,8 +24,6 @@ void DrawCell(int sprite, float x, float y, int column, int row) {
                row * kCell, column * kCell + kCell, row * kCell + kCell);
 }
 
-int Toggle(int step) { return step == 0 ? 1 : 0; }
-
 // The blink of a dying archer or shield guard; both time it with their
 // animation timer. The death frame comes from the last facing.
 template <typename Record>
@@ -37,27 +35,18 @@ void RunDying(Record& e, int sprite) {
   }
   e.facing = 4;
   e.animTimer += elSystem::dt;
-  if (e.animTimer < 0.5f || (e.animTimer > 1.0f && e.animTimer < 1.5f))
-    DrawCell(sprite, e.x, e.y, e.frameStep, 4);
-  if (e.animTimer > 2.0f) {
-    e.state = 0;
-    e.frameStep = 0;
-    e.facing = 0;
-    RollItemDrop(e.x, e.y);
-  }
+  if (foes::ShownWhileDying(e.animTimer)) DrawCell(sprite, e.x, e.y, e.frameStep, 4);
+  if (e.animTimer > 2.0f) foes::EndDying(e);
 }
 
 void UpdateArcher(Archer& a) {
-  float dt = elSystem::dt;
   if (a.state == 1) {
     if (a.aiming) {
       float dx = (player.x + 24.0f) - (a.x - scrollX + 12.0f);
       float dy = (player.y + 24.0f) - (a.y - scrollY + 12.0f);
       a.aimAngle = AngleTo(dx, dy);
       a.facing = EnemyRow(FacingOf(a.aimAngle));
-      a.shotTimer += dt;
-      if (a.shotTimer > 0.5f) {
-        a.shotTimer = 0.0f;
+      if (Tick(a.shotTimer, 0.5f)) {
         a.frameStep += 1;
         // The arrow leaves on the step from the third drawing frame to the
         // fourth.
@@ -68,11 +57,7 @@ void UpdateArcher(Archer& a) {
         }
       }
     } else {
-      a.animTimer += dt;
-      if (a.animTimer > 0.5f) {
-        a.animTimer = 0.0f;
-        a.frameStep = Toggle(a.frameStep);
-      }
+      if (Tick(a.animTimer, 0.5f)) a.frameStep = Toggle(a.frameStep);
     }
   }
   if (a.state != 99) DrawCell(pictures.archer, a.x, a.y, a.frameStep, a.facing);
@@ -91,11 +76,7 @@ void UpdateArcher(Archer& a) {
 
 void UpdateShieldGuard(ShieldGuard& g) {
   if (g.state == 1) {
-    g.animTimer += elSystem::dt;
-    if (g.animTimer > 1.0f) {
-      g.animTimer = 0.0f;
-      g.frameStep = Toggle(g.frameStep);
-    }
+    if (Tick(g.animTimer, 1.0f)) g.frameStep = Toggle(g.frameStep);
   }
   // It turns to the princess in every state, dying included, so its death
   // frame follows her while it blinks.

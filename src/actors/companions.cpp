@@ -48,10 +48,6 @@ bool IntoBlocked(const Companion& c, const Blocking& b) {
          (c.vy < 0.0f && b.up);
 }
 
-// The standing, flight and panic animations flip between 0 and 1; a walking
-// step (2 or 3) falls back to 0.
-int32_t Toggle(int32_t step) { return step == 0 ? 1 : 0; }
-
 float Distance(float dx, float dy) { return std::sqrt(dx * dx + dy * dy); }
 
 float CentreDistanceToPlayer(const Companion& c) {

@@ -15,7 +15,6 @@
 #include "shell/elsystem.h"
 #include "world/pictures.h"
 #include "world/world.h"
-#include "world/world.h"
 
 DragonBoss dragon;
 DragonExtra dragonExtra;
@@ -359,11 +358,7 @@ void Defeated() {
     // Companions still land on the box while it fades.
     for (int j = 0; j < kCompanionCount; ++j)
       CompanionHits(j, 100, 50, d.bodyX + 250.0f, d.bodyY + 100.0f, true, true);
-    d.blinkTimer += elSystem::dt;
-    if (d.blinkTimer > 0.1f) {
-      d.blinkTimer = 0.0f;
-      d.blinkOff = d.blinkOff ? 0 : 1;
-    }
+    if (Tick(d.blinkTimer, 0.1f)) d.blinkOff = Toggle(d.blinkOff);
   } else {
     d.blinkOff = 1;
   }
@@ -445,12 +440,8 @@ void UpdateDragon() {
   }
 
   if (d.hurt) {
-    d.blinkTimer += dt;
     d.hurtTimer -= dt;
-    if (d.blinkTimer > 0.1f) {
-      d.blinkTimer = 0.0f;
-      d.blinkOff = d.blinkOff ? 0 : 1;
-    }
+    if (Tick(d.blinkTimer, 0.1f)) d.blinkOff = Toggle(d.blinkOff);
     if (d.hurtTimer < 0.0f) {
       d.hurt = 0;
       d.blinkOff = 0;

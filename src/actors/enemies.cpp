@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "actors/actor_model.h"
 #include "actors/enemy_common.h"
 #include "actors/foes.h"
 #include "actors/foes_state.h"
@@ -68,10 +69,8 @@ void RunStun(StunFields& s, float& x, float y, int32_t& state, int32_t& facing,
         facing = 4;
       } else {
         facing = 4;
-        s.shakeTimer += elSystem::dt;
-        if (s.shakeTimer > 0.5f) {
-          s.shakeTimer = 0.0f;
-          s.shakeStep = s.shakeStep == 0 ? 1 : 0;
+        if (Tick(s.shakeTimer, 0.5f)) {
+          s.shakeStep = Toggle(s.shakeStep);
           x += kShake[s.shakeStep];
           frameStep = s.shakeStep;
         }

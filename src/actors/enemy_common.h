@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "actors/foes.h"
 #include "actors/foes_state.h"
 
 namespace foes {
@@ -16,6 +17,21 @@ bool KilledByCompanion(float x, float y, int32_t& state, float& animTimer);
 // Whether an enemy at world (ex, ey) lies within 39 pixels of a companion at
 // view position (x, y), centre to centre.
 bool NearCompanion(float ex, float ey, float x, float y);
+
+// A dying enemy blinks for two seconds: it shows in the first and the third
+// half second of its death timer.
+inline bool ShownWhileDying(float deathTime) {
+  return deathTime < 0.5f || (deathTime > 1.0f && deathTime < 1.5f);
+}
+// The end of the blink: the slot is free again and the enemy may leave an
+// item where it fell.
+template <typename Record>
+void EndDying(Record& e) {
+  e.state = 0;
+  e.frameStep = 0;
+  e.facing = 0;
+  RollItemDrop(e.x, e.y);
+}
 
 inline bool SlotFits(int slot) { return slot >= 0 && slot < kEnemyPoolSize; }
 

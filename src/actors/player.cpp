@@ -58,10 +58,6 @@ void ReadKey(int virtualKey, uint32_t& field) {
   field = static_cast<uint32_t>(state);
 }
 
-// The standing and panic animations flip between steps 0 and 1; a step left
-// over from walking (2 or 3) falls back to 0.
-int32_t Toggle(int32_t step) { return step == 0 ? 1 : 0; }
-
 void UpdateNormal(const Blocking& b) {
   PlayerState& p = player;
   if (p.keyCall == 1) GatherCompanions();

@@ -164,27 +164,20 @@ void Die(Soldier& s, int sprite) {
   }
   s.facing = 4;
   s.deathTimer += elSystem::dt;
-  if (s.deathTimer < 0.5f || (s.deathTimer > 1.0f && s.deathTimer < 1.5f)) {
+  if (foes::ShownWhileDying(s.deathTimer)) {
     int c = s.frameStep;
     elDraw::Draw(static_cast<int>(s.x - scrollX), static_cast<int>(s.y - scrollY), sprite, c * kCell,
                  4 * kCell, c * kCell + kCell, 5 * kCell);
   }
-  if (s.deathTimer > 2.0f) {
-    s.state = 0;
-    s.frameStep = 0;
-    s.facing = 0;
-    RollItemDrop(s.x, s.y);
-  }
+  if (s.deathTimer > 2.0f) foes::EndDying(s);
 }
 
 void Animate(Soldier& s) {
   if (s.state == 1) s.animMode = s.directionCode != 0 ? 1 : 0;
-  s.animTimer += elSystem::dt;
-  if (s.animTimer > 0.5f) {
-    s.animTimer = 0.0f;
+  if (Tick(s.animTimer, 0.5f)) {
     switch (s.animMode) {
       case 0:
-        s.frameStep = s.frameStep == 0 ? 1 : 0;
+        s.frameStep = Toggle(s.frameStep);
         break;
       case 1:
         s.frameStep += 1;

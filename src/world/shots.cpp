@@ -137,18 +137,10 @@ void UpdateShot(Shot& shot) {
       break;
     }
     case 901:
-      shot.animTimer += dt;
-      if (shot.animTimer > 0.1f) {
-        shot.animTimer = 0.0f;
-        if (++shot.cellY > 2) shot.cellY = 0;
-      }
+      if (Tick(shot.animTimer, 0.1f) && ++shot.cellY > 2) shot.cellY = 0;
       break;
     case 902:
-      shot.animTimer += dt;
-      if (shot.animTimer > 0.1f) {
-        shot.animTimer = 0.0f;
-        if (++shot.cellX > 2) shot.cellX = 0;
-      }
+      if (Tick(shot.animTimer, 0.1f) && ++shot.cellX > 2) shot.cellX = 0;
       shot.lifeTimer += dt;
       if (shot.lifeTimer > 2.0f) shot.active = 0;
       break;
