@@ -27,6 +27,8 @@
 
 namespace {
 
+const bool installed = (InstallGame(), true);
+
 // The stage files are opened from the current folder: the program folder,
 // where the build generates them.
 void EnterProgramFolder() {

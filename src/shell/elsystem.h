@@ -105,12 +105,23 @@ int WindowsVersionNumber(int platformId, int major, int minor);
 }  // namespace elSystem
 
 // ---------------------------------------------------------------------------
+// The program built on the library
+
+// A program fills these before WinMain runs: what LoadGame loads once the
+// screen is open (its pictures), and the frame of scene 1. Either may stay
+// empty.
+extern void (*programLoad)();
+extern void (*programFrame)();
+
+// ---------------------------------------------------------------------------
 // The shell's entry, window procedure and quit sequence
 
 // Show command of the entry function.
 int WinMain(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
             plat::Show show);
 void InitSystem();
+// Opens the screen, runs the program's own loading (programLoad) and starts
+// scene 1 at 75 frames per second.
 void LoadGame();
 intptr_t WindowProc(plat::Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
 int QuitProgram();

@@ -44,6 +44,12 @@ struct CommandLine {
   std::string screenshot;
 };
 
+// A program's whole run: parses the command line, starts the platform and
+// the timer, runs WinMain and stops them again; the exit code. `name` starts
+// every message on the terminal. The program fills programLoad, programFrame
+// and run.traceFields before it calls this.
+int RunProgram(int argc, char** argv, const char* name);
+
 // Parses argv[1..]; on error returns false with a one-line message.
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error);
 

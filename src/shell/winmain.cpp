@@ -10,7 +10,6 @@
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
 #include "sound/elsound.h"
-#include "world/game.h"
 
 namespace elSystem {
 
@@ -33,6 +32,9 @@ uint32_t blinkDeadline = 0;
 char commandLine[kCommandLineSize];
 
 }  // namespace elSystem
+
+void (*programLoad)() = nullptr;
+void (*programFrame)() = nullptr;
 
 using namespace elSystem;
 
@@ -77,7 +79,7 @@ void InitSystem() {
 
 void LoadGame() {
   elDraw::Screen(800, 600, 1);
-  LoadPictures();
+  if (programLoad) programLoad();
   SetFrameRate(75);
   scene = 1;
   previousScene = 0;
@@ -162,7 +164,7 @@ void FramePass() {
     elDraw::Present();
     if (elDraw::fadeDirection == 0) scene = nextScene;
   } else if (scene == 1) {
-    GameFrame();
+    if (programFrame) programFrame();
     WaitFrame();
     ranFrame = true;
   }

@@ -5,3 +5,6 @@
 void LoadPictures();
 // One frame of the game (scene 1).
 void GameFrame();
+// Hands the game to the library: its pictures for LoadGame, its frame for
+// scene 1 and its members of the trace.
+void InstallGame();

@@ -9,6 +9,7 @@
 #include "draw/text.h"
 #include "shell/elsystem.h"
 #include "world/pictures.h"
+#include "world/trace.h"
 #include "world/world.h"
 
 GamePictures pictures;
@@ -118,4 +119,10 @@ void ResetWorld() {
   placementInstalled = false;
   bossActive = 0;
   for (int code = 5; code < kObjectCodes; ++code) placementTable[code] = nullptr;
+}
+
+void InstallGame() {
+  programLoad = LoadPictures;
+  programFrame = GameFrame;
+  InstallGameTrace();
 }

@@ -1,4 +1,4 @@
-// Program entry on this platform: reads the command line, starts the
+// A program's entry on this platform: reads the command line, starts the
 // platform backend and the timer, and hands over to WinMain.
 #include <cstdio>
 #include <cstdlib>
@@ -7,13 +7,14 @@
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
-#include "world/trace.h"
 
-int main(int argc, char** argv) {
+namespace shell {
+
+int RunProgram(int argc, char** argv, const char* name) {
   shell::CommandLine options;
   std::string error;
   if (!shell::ParseCommandLine(argc, argv, options, error)) {
-    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 2;
   }
   shell::run.frameLimit = options.frames;
@@ -22,16 +23,15 @@ int main(int argc, char** argv) {
   shell::run.screenshot = options.screenshot;
   if (!options.keysFile.empty() &&
       !shell::ParseKeyScript(options.keysFile.c_str(), shell::run.keys, error)) {
-    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 2;
   }
   if (!options.traceFile.empty()) {
     shell::run.trace = std::fopen(options.traceFile.c_str(), "w");
     if (!shell::run.trace) {
-      std::fprintf(stderr, "zolbeck: %s: cannot be written\n", options.traceFile.c_str());
+      std::fprintf(stderr, "%s: %s: cannot be written\n", name, options.traceFile.c_str());
       return 2;
     }
-    InstallGameTrace();
   }
 
   plat::Options platformOptions;
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   platformOptions.scale = options.scale;
   platformOptions.realtime = options.realtime;
   if (!plat::Start(platformOptions, error)) {
-    std::fprintf(stderr, "zolbeck: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 1;
   }
 
@@ -60,3 +60,5 @@ int main(int argc, char** argv) {
   plat::Stop();
   return result;
 }
+
+}  // namespace shell
