@@ -128,6 +128,13 @@ void WithCairo(Surface& s, const Rect& box, DrawFn draw) {
     cairo_new_path(cr);
     draw(cr);
     cairo_surface_flush(direct.surface);
+    // Cairo fills the spare top byte of a 32-bit pixel; ours keep it zero.
+    if (format == CAIRO_FORMAT_RGB24) {
+      for (int y = box.top; y < box.bottom; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(s.pixels + static_cast<size_t>(y) * s.pitch);
+        for (int x = box.left; x < box.right; ++x) row[x] &= 0x00FFFFFFu;
+      }
+    }
     return;
   }
   const int w = box.right - box.left, h = box.bottom - box.top;
@@ -171,8 +178,122 @@ Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
               static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
 }
 
-// Cairo's fixed-point coordinates end near 8 million; farther points are
-// brought in (a shape that far out covers the surface edge the same way).
+// Cairo's fixed-point coordinates end near 8 million. Shapes reaching
+// farther than kFar are cut, in exact arithmetic, to a window kMargin
+// pixels around the surface first, which leaves every pixel on it as it was.
+constexpr double kFar = 1000000;
+constexpr double kMargin = 64;
+
+bool IsFar(const Point* p, int count) {
+  for (int i = 0; i < count; ++i)
+    if (std::abs(static_cast<double>(p[i].x)) > kFar || std::abs(static_cast<double>(p[i].y)) > kFar) return true;
+  return false;
+}
+
+struct Window {
+  double left, top, right, bottom;
+};
+Window AroundSurface(const Surface& s, int width) {
+  const double m = kMargin + width;
+  return Window{-m, -m, s.width + m, s.height + m};
+}
+
+// Cuts the segment to the window; false when none of it lies inside.
+bool CutSegment(double& x0, double& y0, double& x1, double& y1, const Window& w) {
+  double t0 = 0, t1 = 1;
+  const double dx = x1 - x0, dy = y1 - y0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0 - w.left, w.right - x0, y0 - w.top, w.bottom - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  const double ax = x0 + t0 * dx, ay = y0 + t0 * dy;
+  x1 = x0 + t1 * dx;
+  y1 = y0 + t1 * dy;
+  x0 = ax;
+  y0 = ay;
+  return true;
+}
+
+// The path of connected segments through the pixel centres. With round
+// ends and joins a stroke is the union of its segments, so segments cut
+// apart far away draw the same pixels.
+void AddPolyline(cairo_t* cr, const Surface& s, const Point* p, int count, bool closed, int width) {
+  if (!IsFar(p, count)) {
+    cairo_move_to(cr, p[0].x + 0.5, p[0].y + 0.5);
+    for (int i = 1; i < count; ++i) cairo_line_to(cr, p[i].x + 0.5, p[i].y + 0.5);
+    if (closed) cairo_close_path(cr);
+    return;
+  }
+  const Window w = AroundSurface(s, width);
+  const int segments = closed ? count : count - 1;
+  for (int i = 0; i < segments; ++i) {
+    const Point& a = p[i];
+    const Point& b = p[(i + 1) % count];
+    double x0 = a.x + 0.5, y0 = a.y + 0.5, x1 = b.x + 0.5, y1 = b.y + 0.5;
+    if (!CutSegment(x0, y0, x1, y1, w)) continue;
+    cairo_move_to(cr, x0, y0);
+    cairo_line_to(cr, x1, y1);
+  }
+}
+
+// The polygon's outline through its corners, cut to the window edge by
+// edge where it reaches far; even-odd insides within the window stay.
+std::vector<double> cutPolygon[2];
+void CutPolygonAt(const std::vector<double>& in, std::vector<double>& out, int side, double limit) {
+  out.clear();
+  const size_t n = in.size() / 2;
+  auto inside = [&](double x, double y) {
+    switch (side) {
+      case 0: return x >= limit;
+      case 1: return x <= limit;
+      case 2: return y >= limit;
+      default: return y <= limit;
+    }
+  };
+  for (size_t i = 0; i < n; ++i) {
+    const double x0 = in[2 * i], y0 = in[2 * i + 1];
+    const double x1 = in[2 * ((i + 1) % n)], y1 = in[2 * ((i + 1) % n) + 1];
+    const bool in0 = inside(x0, y0), in1 = inside(x1, y1);
+    if (in0) out.insert(out.end(), {x0, y0});
+    if (in0 != in1) {
+      const double t = side < 2 ? (limit - x0) / (x1 - x0) : (limit - y0) / (y1 - y0);
+      out.insert(out.end(), {x0 + t * (x1 - x0), y0 + t * (y1 - y0)});
+    }
+  }
+}
+
+void AddPolygon(cairo_t* cr, const Surface& s, const Point* p, int count) {
+  if (!IsFar(p, count)) {
+    cairo_move_to(cr, p[0].x, p[0].y);
+    for (int i = 1; i < count; ++i) cairo_line_to(cr, p[i].x, p[i].y);
+    cairo_close_path(cr);
+    return;
+  }
+  const Window w = AroundSurface(s, 0);
+  std::vector<double>& a = cutPolygon[0];
+  std::vector<double>& b = cutPolygon[1];
+  a.clear();
+  for (int i = 0; i < count; ++i) a.insert(a.end(), {static_cast<double>(p[i].x), static_cast<double>(p[i].y)});
+  CutPolygonAt(a, b, 0, w.left);
+  CutPolygonAt(b, a, 1, w.right);
+  CutPolygonAt(a, b, 2, w.top);
+  CutPolygonAt(b, a, 3, w.bottom);
+  if (a.size() < 6) return;
+  cairo_move_to(cr, a[0], a[1]);
+  for (size_t i = 2; i < a.size(); i += 2) cairo_line_to(cr, a[i], a[i + 1]);
+  cairo_close_path(cr);
+}
+
+// Curve points are only brought within cairo's range; a curve reaching
+// millions of pixels away is not a shape anyone draws on purpose.
 double Coord(int v) { return std::clamp(v, -4000000, 4000000); }
 
 void StrokeWide(cairo_t* cr, int width) {
@@ -266,9 +387,7 @@ bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint3
   }
   const uint32_t colour = ToXrgb(value, s.format);
   WithCairo(s, BoundsOf(s, points, count, width / 2 + 2), [&](cairo_t* cr) {
-    cairo_move_to(cr, Coord(points[0].x) + 0.5, Coord(points[0].y) + 0.5);
-    for (int i = 1; i < count; ++i) cairo_line_to(cr, Coord(points[i].x) + 0.5, Coord(points[i].y) + 0.5);
-    if (closed) cairo_close_path(cr);
+    AddPolyline(cr, s, points, count, closed, width);
     SetSource(cr, colour);
     StrokeWide(cr, width);
   });
@@ -319,9 +438,7 @@ bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush)
     cairo_surface_mark_dirty(hatchSurface);
   }
   WithCairo(s, BoundsOf(s, points, count, 1), [&](cairo_t* cr) {
-    cairo_move_to(cr, Coord(points[0].x), Coord(points[0].y));
-    for (int i = 1; i < count; ++i) cairo_line_to(cr, Coord(points[i].x), Coord(points[i].y));
-    cairo_close_path(cr);
+    AddPolygon(cr, s, points, count);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     if (brush.style == Brush::Style::DiagonalCross) {
