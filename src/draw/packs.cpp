@@ -164,8 +164,12 @@ bool UpperRequest(const char* caption, const char* name, char (&upper)[kSpriteNa
 
 }  // namespace
 
+// An empty name leaves no pack chosen: the program folder itself is no pack
+// file, though this system would open it for reading.
 void SetPackFile(const char* name) {
-  std::snprintf(packPath, sizeof packPath, "%s%s", elSystem::GetProgramFolder(0), name ? name : "");
+  packPath[0] = '\0';
+  if (name == nullptr || name[0] == '\0') return;
+  std::snprintf(packPath, sizeof packPath, "%s%s", elSystem::GetProgramFolder(0), name);
 }
 
 int LoadPack(const char* name, int memoryKind) {
