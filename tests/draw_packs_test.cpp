@@ -26,7 +26,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 Bytes Entry(int width, int height, const std::string& name, const std::vector<uint16_t>& pixels) {
   Bytes b = {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(height),
              static_cast<uint8_t>(height >> 8)};
-  b.insert(b.end(), name.begin(), name.end());
+  for (char c : name) b.push_back(static_cast<uint8_t>(c));
   b.push_back(0);
   for (uint16_t v : pixels) {
     b.push_back(static_cast<uint8_t>(v));
