@@ -58,13 +58,12 @@ bool Read16(FILE* file, int& value) {
   return true;
 }
 
-// Bytes from the current position to the end of the file.
-long long Remaining(FILE* file) {
-  const long long here = ftello(file);
-  if (here < 0 || fseeko(file, 0, SEEK_END) != 0) return -1;
+// The file's length; the file is left at its start.
+long long LengthOf(FILE* file) {
+  if (fseeko(file, 0, SEEK_END) != 0) return -1;
   const long long end = ftello(file);
-  if (fseeko(file, here, SEEK_SET) != 0) return -1;
-  return end - here;
+  std::rewind(file);
+  return end;
 }
 
 // Finds `upperName` in the pack. On failure the error box has been shown
@@ -75,27 +74,38 @@ bool FindEntry(const char* caption, const char* upperName, Entry& entry) {
     Error(caption, kNoPackFile);
     return false;
   }
+  // A buffer that holds several small entries lets their skips stay in
+  // memory instead of each costing a seek and a read of the system.
+  static char buffer[32768];
+  std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
   // Stored names longer than any request cannot match; they are read to
   // their end all the same.
   char name[kMaxEntryName + 2];
   int width = 0, height = 0;
+  const long long length = LengthOf(file);
+  long long at = 0;  // where the next entry starts
   while (Read16(file, width) && Read16(file, height)) {
-    size_t length = 0;
+    at += 4;
+    size_t kept = 0;
     int c = 0;
     while ((c = std::fgetc(file)) > 0) {
-      if (length < sizeof name - 1) name[length++] = static_cast<char>(c);
+      ++at;
+      if (kept < sizeof name - 1) name[kept++] = static_cast<char>(c);
     }
     if (c == EOF) break;  // the name runs to the end of the file
-    name[length] = '\0';
+    ++at;
+    name[kept] = '\0';
     const long long bytes = 2LL * width * height;
+    if (length - at < bytes) break;  // the pixels would run past the end
     if (std::strcmp(name, upperName) == 0) {
-      if (width == 0 || height == 0 || Remaining(file) < bytes) break;
+      if (width == 0 || height == 0) break;
       entry.file = file;
       entry.width = width;
       entry.height = height;
       return true;
     }
-    if (Remaining(file) < bytes || fseeko(file, bytes, SEEK_CUR) != 0) break;
+    at += bytes;
+    if (fseeko(file, at, SEEK_SET) != 0) break;
   }
   std::fclose(file);
   Error(caption, kNotFound);

@@ -3,6 +3,7 @@
 // frame. Primitives are cut to the back screen only, not to the clip
 // rectangle: they draw where the old graphics interface drew, and a wipe
 // does not hide them.
+#include <algorithm>
 #include <utility>
 
 #include "draw/eldraw.h"
@@ -59,11 +60,12 @@ int Rectangle(int left, int top, int right, int bottom, uint32_t fillColour, uin
   if (right == left || bottom == top) return Answer(!plat::IsLost(*back));
   // The fill covers the pixels from left to right - 1 and top to bottom - 1;
   // the pen then runs along the outermost of them.
-  const plat::Point area[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-  plat::Brush brush;
-  brush.style = plat::Brush::Style::Solid;
-  brush.value = PixelOf(*back, fillColour);
-  if (!plat::FillPolygon(*back, area, 4, brush)) return 0;
+  // That is exactly the blitter's colour fill, cut to the screen.
+  const plat::Rect area{std::max(left, 0), std::max(top, 0), std::min(right, back->width),
+                        std::min(bottom, back->height)};
+  if (area.left < area.right && area.top < area.bottom &&
+      plat::BltFill(*back, area, PixelOf(*back, fillColour)) != plat::Result::Ok)
+    return 0;
   const plat::Point frame[4] = {
       {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
   return Answer(plat::DrawPolyline(*back, frame, 4, true, PixelOf(*back, penColour), width));
