@@ -330,8 +330,16 @@ void ThinSegment(Surface& s, int x1, int y1, int x2, int y2, uint32_t value) {
     last = std::min<int64_t>(last, start);
   }
   const int bpp = s.format.bytesPerPixel;
-  for (int64_t i = first; i <= last; ++i) {
-    const int64_t off = (2 * i * minor + steps - 1) / (2 * steps);
+  // The minor offset of step i is (2 i minor + steps - 1) / (2 steps),
+  // kept as a quotient and a remainder so that no step divides.
+  const int64_t divisor = 2 * steps;
+  int64_t off = (2 * first * minor + steps - 1) / divisor;
+  int64_t rest = (2 * first * minor + steps - 1) % divisor;
+  for (int64_t i = first; i <= last; ++i, rest += 2 * minor) {
+    if (rest >= divisor) {
+      rest -= divisor;
+      ++off;
+    }
     const int64_t a = start + sMajor * i, b = other + sMinor * off;
     const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
     if (x < 0 || y < 0 || x >= s.width || y >= s.height) continue;
