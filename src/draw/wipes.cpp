@@ -47,26 +47,34 @@ bool AtSaved(const Axis& a) { return *a.lo == a.savedLo && *a.hi == a.savedHi; }
 int BandLo(const Axis& a) { return std::max(a.savedLo, a.mid - wipe.band / 2); }
 int BandHi(const Axis& a) { return std::min(a.savedHi, a.mid + wipe.band / 2); }
 
-// Both edges move out; once either reaches its saved edge both take their
-// saved values. True when that happened.
+// Both edges move out; once either passes its saved edge both take their
+// saved values. True when the axis is whole.
 bool Grow(const Axis& a, int step) {
   *a.lo -= step;
   *a.hi += step;
-  if (*a.lo > a.savedLo && *a.hi < a.savedHi) return false;
-  *a.lo = a.savedLo;
-  *a.hi = a.savedHi;
-  return true;
+  if (*a.lo < a.savedLo || *a.hi > a.savedHi) {
+    *a.lo = a.savedLo;
+    *a.hi = a.savedHi;
+  }
+  return AtSaved(a);
 }
 
-// Both edges move in towards lo and hi; once either reaches its goal both
-// are set there. True when that happened.
-bool Shrink(const Axis& a, int step, int lo, int hi) {
+// Both edges move in towards lo and hi; once either passes its goal both
+// are set there.
+void Shrink(const Axis& a, int step, int lo, int hi) {
   *a.lo += step;
   *a.hi -= step;
-  if (*a.lo < lo && *a.hi > hi) return false;
-  *a.lo = lo;
-  *a.hi = hi;
-  return true;
+  if (*a.lo > lo || *a.hi < hi) {
+    *a.lo = lo;
+    *a.hi = hi;
+  }
+}
+
+// Both edges move in; once they meet or cross both go to the middle.
+void Meet(const Axis& a, int step) {
+  *a.lo += step;
+  *a.hi -= step;
+  if (*a.lo >= *a.hi) *a.lo = *a.hi = a.mid;
 }
 
 // Both edges move in, and may pass each other; true once they met.
@@ -103,8 +111,15 @@ bool OpenStep(int step) {
     case 5: return Grow(y, step);
     case 6: return Grow(x, step);
     case 7: Grow(x, step); Grow(y, step); return AtSaved(x) && AtSaved(y);
-    case 8: return AtSaved(y) ? Grow(x, step) : (Grow(y, step), false);
-    case 9: return AtSaved(x) ? Grow(y, step) : (Grow(x, step), false);
+    // First the band's length, then its breadth.
+    case 8:
+      if (AtSaved(y)) return Grow(x, step);
+      Grow(y, step);
+      return false;
+    case 9:
+      if (AtSaved(x)) return Grow(y, step);
+      Grow(x, step);
+      return false;
   }
   return true;
 }
@@ -120,15 +135,18 @@ bool CloseStep(int step) {
     case 5: return Close(y, step);
     case 6: return Close(x, step);
     case 7:
-      Shrink(x, step, x.mid, x.mid);
-      Shrink(y, step, y.mid, y.mid);
+      Meet(x, step);
+      Meet(y, step);
       return *x.lo == *x.hi && *y.lo == *y.hi;
+    // First down to the band, then the band closes along its length.
     case 8:
-      if (*x.lo != BandLo(x) || *x.hi != BandHi(x)) return Shrink(x, step, BandLo(x), BandHi(x)), false;
-      return Close(y, step);
+      if (*x.lo == BandLo(x) && *x.hi == BandHi(x)) return Close(y, step);
+      Shrink(x, step, BandLo(x), BandHi(x));
+      return false;
     case 9:
-      if (*y.lo != BandLo(y) || *y.hi != BandHi(y)) return Shrink(y, step, BandLo(y), BandHi(y)), false;
-      return Close(x, step);
+      if (*y.lo == BandLo(y) && *y.hi == BandHi(y)) return Close(x, step);
+      Shrink(y, step, BandLo(y), BandHi(y));
+      return false;
   }
   return true;
 }
