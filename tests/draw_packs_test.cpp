@@ -78,11 +78,6 @@ TEST_F(ConvertTest, WritesSizeUpperCaseNameAndFifteenBitPixels) {
   EXPECT_EQ(drawtest::ReadFileBytes(folder.RealPath("test.pak")), want);
 }
 
-TEST_F(PackTest, ConvertWantsAFullColourScreen) {
-  EXPECT_EQ(elDraw::Convert("x.pak", "", 1), 0);
-  EXPECT_EQ(LastBox(), "elDraw::Convert : 画面をフルカラーにして下さい");
-}
-
 TEST_F(PackTest, LoadsOnA565ScreenWithChannelsAtTheTop) {
   WriteFile(folder.RealPath("test.pak"), Entry(2, 2, "ITEM.BMP", {0x0421, 0x0001, 0x0000, 0x7FFF}));
   // Any case finds the upper-case entry.
@@ -97,9 +92,7 @@ TEST_F(PackTest, LoadsOnA565ScreenWithChannelsAtTheTop) {
   EXPECT_EQ(Pixel(SpriteSurface(slot), 1, 0), 0x0001u);
   EXPECT_EQ(Pixel(SpriteSurface(slot), 0, 1), 0x0000u);
   EXPECT_EQ(Pixel(SpriteSurface(slot), 1, 1), 0xFFDFu);  // green 62 of 63
-  // Black stays the key.
-  EXPECT_TRUE(SpriteSurface(slot).hasKey);
-  EXPECT_EQ(SpriteSurface(slot).keyLow, 0u);
+  EXPECT_EQ(SpriteSurface(slot).keyLow, 0u);  // black stays the key
 }
 
 TEST_F(PackTest, TheFirstOfTwoEqualNamesWinsAndFoldersFindNothing) {
@@ -112,7 +105,9 @@ TEST_F(PackTest, TheFirstOfTwoEqualNamesWinsAndFoldersFindNothing) {
   EXPECT_EQ(LastBox(), "elDraw::LoadPack : " + kNotFound);
 }
 
-TEST_F(PackTest, WithoutAPackFileTheBoxSaysSo) {
+TEST_F(PackTest, ErrorBoxes) {
+  EXPECT_EQ(elDraw::Convert("x.pak", "", 1), 0);  // a 16-bit desktop
+  EXPECT_EQ(LastBox(), "elDraw::Convert : 画面をフルカラーにして下さい");
   elDraw::SetPackFile("");
   EXPECT_EQ(elDraw::LoadPack("A.BMP", 2), 0);
   EXPECT_EQ(LastBox(), "elDraw::LoadPack : パックファイル名が指定されていません");
