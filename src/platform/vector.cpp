@@ -52,13 +52,17 @@ uint32_t Widen(uint32_t value, uint32_t mask) {
   }
   return out & 0xFF;
 }
-// The reverse: an 8-bit channel cut to the mask's width and put in place.
-uint32_t Narrow(uint32_t v8, uint32_t mask) {
-  const int bits = CountBits(mask);
-  if (bits == 0) return 0;
-  const uint32_t v = bits >= 8 ? v8 << (bits - 8) : v8 >> (8 - bits);
-  return (v << LowZeros(mask)) & mask;
-}
+// The reverse: an 8-bit channel cut to a mask's width and put in place.
+struct Narrowing {
+  uint32_t mask;
+  int bits, low;
+  explicit Narrowing(uint32_t m) : mask(m), bits(CountBits(m)), low(LowZeros(m)) {}
+  uint32_t operator()(uint32_t v8) const {
+    if (bits == 0) return 0;
+    const uint32_t v = bits >= 8 ? v8 << (bits - 8) : v8 >> (8 - bits);
+    return (v << low) & mask;
+  }
+};
 
 // A pixel value as 0x00RRGGBB that narrows back to the same value.
 uint32_t ToXrgb(uint32_t value, const PixelFormat& f) {
@@ -150,14 +154,14 @@ void WithCairo(Surface& s, const Rect& box, DrawFn draw) {
   cairo_surface_flush(area);
   cairo_surface_destroy(area);
   const PixelFormat& f = s.format;
+  const Narrowing red(f.redMask), green(f.greenMask), blue(f.blueMask);
   for (int y = 0; y < h; ++y) {
     uint8_t* row = s.pixels + static_cast<size_t>(box.top + y) * s.pitch +
                    static_cast<size_t>(box.left) * f.bytesPerPixel;
     const uint32_t* in = scratch.data() + static_cast<size_t>(y) * w;
     for (int x = 0; x < w; ++x) {
       const uint32_t c = in[x];
-      const uint32_t v = Narrow((c >> 16) & 0xFF, f.redMask) | Narrow((c >> 8) & 0xFF, f.greenMask) |
-                         Narrow(c & 0xFF, f.blueMask);
+      const uint32_t v = red((c >> 16) & 0xFF) | green((c >> 8) & 0xFF) | blue(c & 0xFF);
       StorePixelValue(row + static_cast<size_t>(x) * f.bytesPerPixel, f.bytesPerPixel, v);
     }
   }
