@@ -178,9 +178,20 @@ struct RowEffectState {
 };
 extern RowEffectState rowEffects;
 
-// Clip wipe.
+// Clip-rectangle wipes: the view opens from nothing to the clip rectangle,
+// or closes to nothing, in one of nine shapes (0 picks one at random):
+// 1 to 4 from the bottom, top, right or left edge; 5 and 6 from the
+// horizontal or vertical middle line; 7 from the centre; 8 a vertical band
+// `band` pixels wide that first grows to the full height, then widens; 9 the
+// same turned a quarter. Speed in pixels per second.
 extern int wipeState;  // 0 idle, 1 opening, 2 closing, -1 hidden
 extern ClipRect wipeSaved;
+// 1, or 0 while a wipe runs (or for a shape outside 0 to 9).
+int ClipWipeStart(int closing, int shape, float speed, int band);
+// One frame of the running wipe; 0 when none runs.
+int ClipWipeStep();
+// Empties the clip rectangle until the next start restores it.
+void ClipWipeHide();
 
 // Screen capture: the top-left width x height pixels of the back screen as a
 // 24-bit BMP file in the program folder.
@@ -188,6 +199,48 @@ int SaveBmp(const char* name, int width, int height);
 // The same bytes to a file path of this system (not in Windows form), for the
 // --screenshot option; 0 also when the file cannot be written.
 int SaveBmpToPath(const char* path, int width, int height);
+
+// ---------------------------------------------------------------------------
+// Primitives on the back screen. Colours are 0x00BBGGRR; each call answers
+// 1, or 0 when the back screen cannot be drawn on. They are cut to the back
+// screen, not to the clip rectangle.
+
+using Point = plat::Point;
+
+// The colour of a pixel, one byte per channel (a 5-bit 31 reads as 248).
+void GetPixel(int x, int y, int* red, int* green, int* blue);
+int SetPixel(int x, int y, uint32_t colour);
+// From (x1, y1) to (x2, y2); a pen of width 1 leaves out the last point,
+// wider pens are centred on the line with round ends.
+int Line(int x1, int y1, int x2, int y2, uint32_t colour, int width);
+// Fills the pixels from left to right - 1 and top to bottom - 1, then draws
+// the pen along their outermost ring.
+int Rectangle(int left, int top, int right, int bottom, uint32_t fillColour, uint32_t penColour,
+              int width);
+// Hatch mode 0: outline only; 2: the diagonal-cross hatch on a transparent
+// background; any other: the hatch on the background colour. The inside is
+// filled in alternate mode; the outline is closed.
+int Polygon(const Point* points, int count, uint32_t colour, uint32_t background, int width,
+            int hatchMode);
+// Cubic curves through 1 + 3n points.
+int Bezier(const Point* points, int count, uint32_t colour, int width);
+// Inverts the colours of a rectangle of the back screen.
+int InvertArea(int left, int top, int right, int bottom);
+
+// ---------------------------------------------------------------------------
+// Sprite packs: pictures kept in one file made by Convert.
+
+// The pack file, relative to the program folder.
+void SetPackFile(const char* name);
+// A picture of the pack (its file name, any case) in a new slot; 0 after an
+// error box.
+int LoadPack(const char* name, int memoryKind);
+// The same into an existing slot; the slot number, or 0 after an error box.
+int SwapPack(const char* name, int slot, int memoryKind);
+// Appends every BMP file of `folder` (empty = the program folder) to the
+// pack, after deleting the pack first when `replace` is non-zero. Needs a
+// desktop of more than 16 bits.
+int Convert(const char* pack, const char* folder, int replace);
 
 // ---------------------------------------------------------------------------
 // Text (fonts)

@@ -117,14 +117,15 @@ void Restore() {
     plat::Restore(*slot.surface);
     if (std::strcmp(slot.name, "*") == 0) continue;
     SetColorKey(static_cast<uint32_t>(slot.keySetting));
-    // Pack entries are reloaded from the pack file once packs exist; until
-    // then such a slot keeps its restored, empty surface.
-    if (slot.packFlag == 1) continue;
     // The reload rewrites the slot's name, so it is handed a copy.
     char name[kSpriteNameSize];
     std::memcpy(name, slot.name, sizeof name);
     name[kSpriteNameSize - 1] = '\0';
-    SwapObject(name, i, slot.memoryKind);
+    if (slot.packFlag == 1) {
+      SwapPack(name, i, slot.memoryKind);
+    } else {
+      SwapObject(name, i, slot.memoryKind);
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -183,6 +184,11 @@ FILE* OpenFile(const char* windowsPath, const char* mode);
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);
+
+// The regular files of a folder (Windows form, "" = the current folder)
+// whose names match `pattern` ('*' and '?', letters in any case), as CP932
+// names without the folder, sorted by their upper-case spelling.
+std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern);
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, weekday = 0;  // weekday 0 = Sunday

@@ -1,0 +1,34 @@
+// A headless 16-bit screen as the game opens it (800 x 600), for the length
+// of one benchmark.
+#pragma once
+#include <string>
+
+#include "draw/eldraw.h"
+#include "platform/platform.h"
+#include "shell/elsystem.h"
+
+class HeadlessScreen {
+ public:
+  HeadlessScreen() {
+    plat::Options options;
+    options.backend = "headless";
+    options.depth = 16;
+    std::string error;
+    ok_ = plat::Start(options, error);
+    if (!ok_) return;
+    elSystem::StartTimer();
+    InitSystem();
+    ok_ = elDraw::Screen(800, 600, 1) == 1;
+  }
+  ~HeadlessScreen() {
+    elDraw::Release();
+    elSystem::StopTimer();
+    plat::Stop();
+  }
+  HeadlessScreen(const HeadlessScreen&) = delete;
+  HeadlessScreen& operator=(const HeadlessScreen&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+};
