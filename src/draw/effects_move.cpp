@@ -1,7 +1,9 @@
 // Effects that move a sprite's pixels or the background under it: the
 // cosine row stretch, the displacement by the red channel, the stretch of
 // one column or row to an edge, and the glow.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "draw/effects_frame.h"
@@ -11,6 +13,11 @@ namespace elDraw {
 
 EffectState effectState;
 
+namespace {
+// Taller rectangles draw nothing (the row wave walks every row).
+constexpr int64_t kMaxRows = 65536;
+}  // namespace
+
 using effects::Channels5;
 using effects::Place5;
 using effects::TruncFloat;
@@ -18,8 +25,10 @@ using effects::Walk;
 
 void DrawRowWave(int x, int y, int direction, float speed, int sprite, int left, int top, int right,
                  int bottom) {
-  const int H = bottom - top;
-  if (H <= 0) return;
+  const int64_t height = static_cast<int64_t>(bottom) - top;
+  if (height <= 0 || height > kMaxRows) return;
+  const int H = static_cast<int>(height);
+  const ClipRect clip = effects::ScreenClip();
   const int half = H / 2;
   // A single row would divide by zero; it simply stays where it is.
   const int span = H > 1 ? H - 1 : 1;
@@ -30,7 +39,11 @@ void DrawRowWave(int x, int y, int direction, float speed, int sprite, int left,
                          std::numbers::pi / span;
     const int end = static_cast<int>(half + half * std::cos(angle));
     for (int row = next; row <= end; ++row) {
-      DrawOpaque(x, y + row, sprite, left, top + r, right, top + r + 1);
+      // Rows outside the clip rectangle would draw nothing anyway.
+      const int64_t at = static_cast<int64_t>(y) + row;
+      if (at >= clip.top && at < clip.bottom) {
+        DrawOpaque(x, static_cast<int>(at), sprite, left, top + r, right, top + r + 1);
+      }
     }
     next = end + 1;
   }
@@ -70,8 +83,12 @@ int DrawDisplace(int x, int y, float strength, int sprite, int left, int top, in
 int DrawExtend(int x, int y, int mode, uint16_t k, int sprite, int left, int top, int right,
                int bottom) {
   if (mode < 0 || mode > 3) return 1;
-  if (mode == 0) right = screen.width - left;
-  if (mode == 2) bottom = screen.height - top;
+  // Edges at the far screen side, kept within int for any left or top.
+  auto farEdge = [](int size, int from) {
+    return static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(size) - from, INT32_MIN, INT32_MAX));
+  };
+  if (mode == 0) right = farEdge(screen.width, left);
+  if (mode == 2) bottom = farEdge(screen.height, top);
   // The other edge still has to lie inside the sprite.
   if (const plat::Surface* source = drawing::SlotSurface(sprite)) {
     if (mode == 0 && bottom > source->height) bottom = source->height;

@@ -46,11 +46,11 @@ int DrawLens(int x, int y, int step, float scale, float tilt, int sprite, int le
   effects::Locked from, to;
   if (!effects::LockPair(*source, from, *back, to)) return 0;
   const int cx = sw / 2, cy = sh / 2;
-  const float radius2 = static_cast<float>(std::max(cx * cx + cy * cy, 1));
+  const float radius2 = static_cast<float>(std::max<int64_t>(int64_t{cx} * cx + int64_t{cy} * cy, 1));
   for (int gy = 0; gy < sh; gy += cell) {
     for (int gx = 0; gx < sw; gx += cell) {
       const int u = gx - cx, v = gy - cy;
-      const float f = scale * static_cast<float>(u * u + v * v) / radius2;
+      const float f = scale * static_cast<float>(int64_t{u} * u + int64_t{v} * v) / radius2;
       const int64_t ox = static_cast<int64_t>(x) + gx + TruncFloat(static_cast<float>(u) * f);
       const int64_t oy =
           static_cast<int64_t>(y) + gy + TruncFloat((static_cast<float>(v) + tilt * u) * f);
@@ -127,14 +127,15 @@ int DrawTunnel(const uint16_t* table, int x, int y, int width, int height, int s
     const int64_t m = v % n;
     return static_cast<int>(m < 0 ? m + n : m);
   };
-  const int j0 = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-  const int j1 = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(back->height) - y));
-  const int i0 = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-  const int i1 = static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(back->width) - x));
-  for (int j = j0; j < j1; ++j) {
+  // The part of the area on the screen (64-bit: x and y may be anything).
+  const int64_t j0 = std::max<int64_t>(0, -static_cast<int64_t>(y));
+  const int64_t j1 = std::min<int64_t>(height, static_cast<int64_t>(back->height) - y);
+  const int64_t i0 = std::max<int64_t>(0, -static_cast<int64_t>(x));
+  const int64_t i1 = std::min<int64_t>(width, static_cast<int64_t>(back->width) - x);
+  for (int64_t j = j0; j < j1; ++j) {
     const uint16_t* entry = table + 2 * static_cast<size_t>(j) * width;
     uint16_t* d = to.pixels + (static_cast<int64_t>(y) + j) * to.pitch + x;
-    for (int i = i0; i < i1; ++i) {
+    for (int64_t i = i0; i < i1; ++i) {
       const int u = wrap(static_cast<int64_t>(entry[2 * i]) + scrollU);
       const int v = wrap(static_cast<int64_t>(entry[2 * i + 1]) + scrollV);
       d[i] = from.pixels[v * from.pitch + u];

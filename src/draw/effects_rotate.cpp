@@ -51,20 +51,26 @@ int TurnFrame(int left, int top, int right, int bottom, int angle, int sprite, i
   Turn t{};
   t.W = static_cast<int>(W);
   t.H = static_cast<int>(H);
-  t.i0 = static_cast<int>(std::max<int64_t>(0, static_cast<int64_t>(clip.left) - left));
-  t.i1 = static_cast<int>(std::min<int64_t>(W, static_cast<int64_t>(clip.right) - left));
-  t.j0 = static_cast<int>(std::max<int64_t>(0, static_cast<int64_t>(clip.top) - top));
-  t.j1 = static_cast<int>(std::min<int64_t>(H, static_cast<int64_t>(clip.bottom) - top));
-  if (t.i1 < t.i0 || t.j1 < t.j0) return 1;
+  const int64_t i0 = std::max<int64_t>(0, static_cast<int64_t>(clip.left) - left);
+  const int64_t i1 = std::min<int64_t>(W, static_cast<int64_t>(clip.right) - left);
+  const int64_t j0 = std::max<int64_t>(0, static_cast<int64_t>(clip.top) - top);
+  const int64_t j1 = std::min<int64_t>(H, static_cast<int64_t>(clip.bottom) - top);
+  if (i1 < i0 || j1 < j0) return 1;
+  // Now 0 <= i0 <= i1 <= W and likewise for the rows.
+  t.i0 = static_cast<int>(i0);
+  t.i1 = static_cast<int>(i1);
+  t.j0 = static_cast<int>(j0);
+  t.j1 = static_cast<int>(j1);
 
   effects::Locked from, to;
   if (!effects::LockPair(*source, from, *back, to)) return 0;
   uint16_t* src = from.pixels;
   uint16_t* dst = to.pixels;
   const ptrdiff_t srcPitch = from.pitch, dstPitch = to.pitch;
-  t.sw = sx2 - sx1;
-  t.sh = sy2 - sy1;
-  if (t.sw > 0 && t.sh > 0) {
+  // Both edges now lie within the sprite's size, or the rectangle is empty.
+  if (sx1 < sx2 && sy1 < sy2) {
+    t.sw = sx2 - sx1;
+    t.sh = sy2 - sy1;
     t.hw = t.W >> 1;
     t.hh = t.H >> 1;
     const int a = effects::WrapAngle(angle);

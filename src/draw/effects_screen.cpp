@@ -28,8 +28,10 @@ struct Span {
   int from, to;
 };
 Span Cut(int64_t from, int64_t to, int lo, int hi) {
-  return Span{static_cast<int>(std::max<int64_t>(from, lo)),
-              static_cast<int>(std::min<int64_t>(to, hi))};
+  from = std::max<int64_t>(from, lo);
+  to = std::min<int64_t>(to, hi);
+  if (to < from) return Span{0, -1};
+  return Span{static_cast<int>(from), static_cast<int>(to)};
 }
 
 // Three 5-bit channels side by side, ten bits apart, so that four pixels
