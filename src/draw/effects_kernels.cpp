@@ -15,9 +15,6 @@ namespace {
 
 typedef uint16_t V __attribute__((vector_size(32)));
 typedef int16_t VS __attribute__((vector_size(32)));
-typedef int32_t VI __attribute__((vector_size(64)));
-typedef float VF __attribute__((vector_size(64)));
-constexpr int kLanes = 16;
 
 // (s x 171) >> 9 is s / 3 for every sum of three 5-bit values.
 constexpr bool ThirdsHold() {
@@ -28,16 +25,21 @@ constexpr bool ThirdsHold() {
 }
 static_assert(ThirdsHold());
 
-inline V Load(const uint16_t* p) {
-  V v;
+template <class Vec>
+inline Vec Load(const uint16_t* p) {
+  Vec v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-inline void Store(uint16_t* p, V v) { std::memcpy(p, &v, sizeof v); }
+template <class Vec>
+inline void Store(uint16_t* p, Vec v) {
+  std::memcpy(p, &v, sizeof v);
+}
 
 // Where the source is 0 the destination stays.
-inline V KeepTransparent(V s, V result, V d) {
-  V opaque = reinterpret_cast<V>(s != 0);
+template <class Vec>
+inline Vec KeepTransparent(Vec s, Vec result, Vec d) {
+  Vec opaque = reinterpret_cast<Vec>(s != 0);
   return (result & opaque) | (d & ~opaque);
 }
 
@@ -64,21 +66,22 @@ struct Format5 {
 inline VS Max0(VS v) { return v & (v > 0); }
 inline VS Min31(VS v) { return v < 31 ? v : VS{} + 31; }
 
-// Runs `op(s, d)` over a row, sixteen pixels at a time; the last few pixels
-// go through the same arithmetic in a padded copy.
-template <class Op>
+// Runs `op(s, d)` over a row, a vector of pixels at a time (sixteen for
+// V); the last few pixels go through the same arithmetic in a padded copy.
+template <class Vec = V, class Op>
 __attribute__((always_inline)) inline void Rows(const uint16_t* s, uint16_t* d, int n, Op op) {
+  constexpr int lanes = sizeof(Vec) / 2;
   int i = 0;
-  for (; i + kLanes <= n; i += kLanes) {
-    V sv = Load(s + i), dv = Load(d + i);
+  for (; i + lanes <= n; i += lanes) {
+    Vec sv = Load<Vec>(s + i), dv = Load<Vec>(d + i);
     Store(d + i, KeepTransparent(sv, op(sv, dv), dv));
   }
   if (i < n) {
-    uint16_t ts[kLanes] = {}, td[kLanes] = {};
+    uint16_t ts[lanes] = {}, td[lanes] = {};
     const size_t bytes = static_cast<size_t>(n - i) * 2;
     std::memcpy(ts, s + i, bytes);
     std::memcpy(td, d + i, bytes);
-    V sv = Load(ts), dv = Load(td);
+    Vec sv = Load<Vec>(ts), dv = Load<Vec>(td);
     Store(td, KeepTransparent(sv, op(sv, dv), dv));
     std::memcpy(d + i, td, bytes);
   }
@@ -103,6 +106,25 @@ ZB_CLONES void HalfRow(const uint16_t* s, uint16_t* d, int n) {
   Rows(s, d, n, [&](V sv, V dv) { return ((sv >> 1) & half) + ((dv >> 1) & half); });
 }
 
+// Eight pixels widened to 32 bits in two halves and narrowed back, with
+// the plain SSE2 unpack and pack (a generic conversion between vectors of
+// different widths goes lane by lane).
+typedef uint16_t V8 __attribute__((vector_size(16)));
+typedef int32_t I4 __attribute__((vector_size(16)));
+typedef float F4 __attribute__((vector_size(16)));
+
+inline I4 WidenLow(V8 x) {
+  return reinterpret_cast<I4>(__builtin_shufflevector(x, V8{}, 0, 8, 1, 9, 2, 10, 3, 11));
+}
+inline I4 WidenHigh(V8 x) {
+  return reinterpret_cast<I4>(__builtin_shufflevector(x, V8{}, 4, 12, 5, 13, 6, 14, 7, 15));
+}
+// The low 16 bits of each lane: sign-extended from bit 15 so that the
+// saturating pack keeps them as they are.
+inline V8 NarrowLow16(I4 low, I4 high) {
+  return reinterpret_cast<V8>(__builtin_ia32_packssdw128((low << 16) >> 16, (high << 16) >> 16));
+}
+
 ZB_CLONES void AlphaRow(const uint16_t* s, uint16_t* d, int n, float ws, float wd) {
   const PixelFormatInfo& f = screen.format;
   int shift[3], maxValue[3];
@@ -110,16 +132,19 @@ ZB_CLONES void AlphaRow(const uint16_t* s, uint16_t* d, int n, float ws, float w
     shift[ch] = f.shift[ch];
     maxValue[ch] = static_cast<int>(f.maxValue[ch]);
   }
-  Rows(s, d, n, [&](V sv, V dv) {
-    VI si = __builtin_convertvector(sv, VI), di = __builtin_convertvector(dv, VI);
-    VI out{};
+  // trunc(ws x s + wd x d) per channel of four pixels, put back natively.
+  auto mix = [&](I4 si, I4 di) {
+    I4 out{};
     for (int ch = 0; ch < 3; ++ch) {
-      VF a = __builtin_convertvector((si >> shift[ch]) & maxValue[ch], VF);
-      VF b = __builtin_convertvector((di >> shift[ch]) & maxValue[ch], VF);
+      F4 a = __builtin_convertvector((si >> shift[ch]) & maxValue[ch], F4);
+      F4 b = __builtin_convertvector((di >> shift[ch]) & maxValue[ch], F4);
       // Conversion to an integer truncates toward zero; no clamping.
-      out |= __builtin_convertvector(ws * a + wd * b, VI) << shift[ch];
+      out |= __builtin_convertvector(ws * a + wd * b, I4) << shift[ch];
     }
-    return __builtin_convertvector(out, V);
+    return out;
+  };
+  Rows<V8>(s, d, n, [&](V8 sv, V8 dv) {
+    return NarrowLow16(mix(WidenLow(sv), WidenLow(dv)), mix(WidenHigh(sv), WidenHigh(dv)));
   });
 }
 

@@ -136,17 +136,35 @@ struct RotatedTiled : Plain {
   }
 };
 
+// trunc(n / zoom) for every n a call can meet, worked out once per call
+// instead of per pixel (the same float division, so the same results). A
+// call whose range does not fit divides per pixel.
+constexpr int kQuotients = 8192;
+int32_t quotients[kQuotients];
+
 struct Zoomed : Plain {
   float zoom;
+  int64_t reach = -1;  // quotients cover -reach .. reach; -1 = none
   explicit Zoomed(float z) : zoom(z) {}
   void Offsets(const Turn& t, int& ox, int& oy) {
     Plain::Offsets(t, ox, oy);
     ox = static_cast<int>((t.W - TruncFloat(static_cast<float>(t.sw) * zoom)) >> 1);
     oy = static_cast<int>((t.H - TruncFloat(static_cast<float>(t.sh) * zoom)) >> 1);
+    // |U / 360| and |V / 360| stay within half a side plus both sides.
+    const int64_t bound = t.hw + t.hh + int64_t{t.W} + t.H + std::max(std::abs(ox), std::abs(oy)) + 1;
+    if (2 * bound + 1 > kQuotients) return;
+    reach = bound;
+    for (int64_t n = -bound; n <= bound; ++n) {
+      const int64_t q = TruncFloat(static_cast<float>(n) / zoom);
+      // Beyond +-2^30 a quotient is outside every sprite either way.
+      quotients[n + bound] = static_cast<int32_t>(std::clamp<int64_t>(q, -(1 << 30), 1 << 30));
+    }
+  }
+  int64_t Quotient(int n) const {
+    return reach >= 0 ? quotients[n + reach] : TruncFloat(static_cast<float>(n) / zoom);
   }
   bool Map(int a, int b, int& sx, int& sy) const {
-    const int64_t x = TruncFloat(static_cast<float>(a) / zoom);
-    const int64_t y = TruncFloat(static_cast<float>(b) / zoom);
+    const int64_t x = Quotient(a), y = Quotient(b);
     sx = static_cast<int>(x);
     sy = static_cast<int>(y);
     return x >= 0 && x < sw && y >= 0 && y < sh;
