@@ -177,3 +177,79 @@ ZB_CLONES void GreyRow(const uint16_t* s, uint16_t* d, int n) {
 }
 
 }  // namespace elDraw::kernels
+
+namespace elDraw::kernels {
+
+namespace {
+
+// Runs `op(i, count)` over [0, n) a vector of sixteen at a time, handing it
+// `count` = 16 except for the last, shorter step, where `op` works on
+// padded copies.
+template <class Op>
+__attribute__((always_inline)) inline void Steps(int n, Op op) {
+  int i = 0;
+  for (; i + 16 <= n; i += 16) op(i, 16);
+  if (i < n) op(i, n - i);
+}
+
+// Sixteen pixels from `p`, or fewer padded with 0.
+inline V LoadSome(const uint16_t* p, int count) {
+  if (count == 16) return Load<V>(p);
+  uint16_t t[16] = {};
+  std::memcpy(t, p, static_cast<size_t>(count) * 2);
+  return Load<V>(t);
+}
+inline void StoreSome(uint16_t* p, V v, int count) {
+  if (count == 16) return Store(p, v);
+  uint16_t t[16];
+  Store(t, v);
+  std::memcpy(p, t, static_cast<size_t>(count) * 2);
+}
+
+}  // namespace
+
+ZB_CLONES void FlameRow(uint16_t* up, const uint16_t* mid, const uint16_t* down,
+                        const uint16_t* mean, int n, const int (&fade)[3]) {
+  const Format5 f;
+  VS lower[3];
+  for (int ch = 0; ch < 3; ++ch) lower[ch] = fade[ch] ? VS{} - 1 : VS{};
+  Steps(n, [&](int i, int count) {
+    const V l = LoadSome(mid + i - 1, count), r = LoadSome(mid + i + 1, count);
+    const V u = LoadSome(up + i, count), d = LoadSome(down + i, count);
+    const V self = LoadSome(mid + i, count), m = LoadSome(mean + i, count);
+    VS c[3];
+    for (int ch = 0; ch < 3; ++ch) {
+      c[ch] = (f.Channel(l, ch) + f.Channel(r, ch) + f.Channel(u, ch) + f.Channel(d, ch)) >> 2;
+      c[ch] += (c[ch] > 0) & lower[ch];
+    }
+    StoreSome(up + i, (f.Put(c[0], c[1], c[2]) & m) | (self & ~m), count);
+  });
+}
+
+ZB_CLONES void NeighbourSums(const uint16_t* row, const uint16_t* up, const uint16_t* down, int n,
+                             uint16_t* red, uint16_t* green, uint16_t* blue) {
+  const Format5 f;
+  uint16_t* out[3] = {red, green, blue};
+  Steps(n, [&](int i, int count) {
+    const V r = LoadSome(row + i + 1, count), u = LoadSome(up + i, count);
+    const V d = LoadSome(down + i, count);
+    for (int ch = 0; ch < 3; ++ch) {
+      StoreSome(out[ch] + i, reinterpret_cast<V>(f.Channel(r, ch) + f.Channel(u, ch) + f.Channel(d, ch)),
+                count);
+    }
+  });
+}
+
+ZB_CLONES void PlaceRow(const uint16_t* red, const uint16_t* green, const uint16_t* blue,
+                        uint16_t* out, int n) {
+  const Format5 f;
+  Steps(n, [&](int i, int count) {
+    StoreSome(out + i,
+              f.Put(reinterpret_cast<VS>(LoadSome(red + i, count)),
+                    reinterpret_cast<VS>(LoadSome(green + i, count)),
+                    reinterpret_cast<VS>(LoadSome(blue + i, count))),
+              count);
+  });
+}
+
+}  // namespace elDraw::kernels

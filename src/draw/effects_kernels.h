@@ -22,3 +22,19 @@ void DarkenRow(const uint16_t* s, uint16_t* d, int n, int k);
 void GreyRow(const uint16_t* s, uint16_t* d, int n);
 
 }  // namespace elDraw::kernels
+
+namespace elDraw::kernels {
+
+// The flame's pixels of one row: where mean[i] is 0xFFFF, up[i] becomes the
+// 5-bit mean of mid[i - 1], mid[i + 1], up[i] and down[i] (each channel
+// with fade[ch] set lowered by 1 when above 0); elsewhere a copy of mid[i].
+void FlameRow(uint16_t* up, const uint16_t* mid, const uint16_t* down, const uint16_t* mean, int n,
+              const int (&fade)[3]);
+// The sums of the 5-bit channels of row[i + 1], up[i] and down[i], one
+// array per channel.
+void NeighbourSums(const uint16_t* row, const uint16_t* up, const uint16_t* down, int n,
+                   uint16_t* red, uint16_t* green, uint16_t* blue);
+// Three arrays of 5-bit channels put back together.
+void PlaceRow(const uint16_t* red, const uint16_t* green, const uint16_t* blue, uint16_t* out, int n);
+
+}  // namespace elDraw::kernels

@@ -3,8 +3,10 @@
 // the screen (and the filters that read neighbours stay one pixel inside
 // it), so no argument reaches outside the back screen.
 #include <algorithm>
+#include <cstdlib>
 
 #include "draw/effects_frame.h"
+#include "draw/effects_kernels.h"
 
 namespace elDraw {
 
@@ -39,58 +41,99 @@ Span Cut(int64_t from, int64_t to, int lo, int hi) {
 constexpr uint32_t kFields = 0x1F | 0x1F << 10 | 0x1F << 20;
 constexpr uint32_t kFieldLow = 1 | 1 << 10 | 1 << 20;
 
+// Taking pixels apart with the format's places fixed at compile time for
+// 565 and 555 (any other 16-bit layout takes them at run time).
+struct Places {
+  int red, green, blue;
+  uint16_t junk;  // bits outside every channel (the top bit of 555)
+};
+constexpr Places k565{11, 6, 0, 0}, k555{10, 5, 0, 0x8000};
+
+template <bool Fixed, Places P>
 struct Spreader {
-  int place[3];
-  uint16_t junk;
+  Places at = P;
   Spreader() {
-    for (int ch = 0; ch < 3; ++ch) place[ch] = screen.format.place5[ch];
-    junk = static_cast<uint16_t>(~screen.format.fullMask);
+    if (!Fixed) {
+      const PixelFormatInfo& f = screen.format;
+      at = Places{f.place5[0], f.place5[1], f.place5[2], static_cast<uint16_t>(~f.fullMask)};
+    }
+  }
+  const Places& Get() const {
+    if constexpr (Fixed) return P;
+    return at;
   }
   // A value with bits outside the channels has none (as in the table).
   uint32_t Spread(uint16_t p) const {
-    const uint32_t valid = (p & junk) == 0 ? 0xFFFFFFFFu : 0;
-    return valid & (((p >> place[0]) & 31u) | ((p >> place[1]) & 31u) << 10 |
-                    ((p >> place[2]) & 31u) << 20);
+    const Places& q = Get();
+    const uint32_t valid = (p & q.junk) == 0 ? 0xFFFFFFFFu : 0;
+    return valid & (((p >> q.red) & 31u) | ((p >> q.green) & 31u) << 10 |
+                    ((p >> q.blue) & 31u) << 20);
   }
   uint16_t Gather(uint32_t s) const {
-    return static_cast<uint16_t>((s & 31) << place[0] | ((s >> 10) & 31) << place[1] |
-                                 ((s >> 20) & 31) << place[2]);
+    const Places& q = Get();
+    return static_cast<uint16_t>((s & 31) << q.red | ((s >> 10) & 31) << q.green |
+                                 ((s >> 20) & 31) << q.blue);
   }
 };
 
-// The mean of four spread pixels, then each channel of `fade` (one bit per
-// field) lowered by 1 where it is above 0.
-inline uint32_t Mean4(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t fade) {
-  uint32_t m = ((a + b + c + d) >> 2) & kFields;
-  const uint32_t above0 = ((m + kFields) >> 5) & kFieldLow;
-  return m - (above0 & fade);
+// Runs `body(spreader)` with the spreader of the screen's format.
+template <class Body>
+void WithSpreader(Body&& body) {
+  const PixelFormatInfo& f = screen.format;
+  const Places now{f.place5[0], f.place5[1], f.place5[2], static_cast<uint16_t>(~f.fullMask)};
+  auto same = [&](const Places& p) {
+    return p.red == now.red && p.green == now.green && p.blue == now.blue && p.junk == now.junk;
+  };
+  if (same(k565)) {
+    body(Spreader<true, k565>());
+  } else if (same(k555)) {
+    body(Spreader<true, k555>());
+  } else {
+    body(Spreader<false, k565>());
+  }
 }
+
+// Rows are handled in chunks of this many pixels through small buffers on
+// the stack.
+constexpr int kChunk = 256;
 
 uint32_t FadeFields(int red, int green, int blue) {
   return (red ? 1u : 0u) | (green ? 1u << 10 : 0u) | (blue ? 1u << 20 : 0u);
 }
 
+// The fade flags as the kernels take them.
+struct Fade3 {
+  int ch[3];
+};
+Fade3 FadeOf(uint32_t fields) {
+  return Fade3{{static_cast<int>(fields & 1), static_cast<int>(fields >> 10 & 1),
+                static_cast<int>(fields >> 20 & 1)}};
+}
+
 int Flame(uint32_t fade, int& position, int& run, int x, int y, int w, int h) {
   return BackEffect([&](uint16_t* px, ptrdiff_t pitch, int W, int H) {
-    const Spreader sp;
     // Row r writes row r - 1 from rows r - 1, r and r + 1, none of which
     // this pass has written yet when they are read.
     const Span rows = Cut(static_cast<int64_t>(y) + 2, static_cast<int64_t>(y) + h - 1, 1, H - 2);
     const Span cols = Cut(static_cast<int64_t>(x) + 1, static_cast<int64_t>(x) + w - 2, 1, W - 2);
     if (position < 0 || position >= 10000) position = 0;
+    const Fade3 f = FadeOf(fade);
+    uint16_t mean[kChunk];
     for (int r = rows.from; r <= rows.to; ++r) {
       uint16_t* up = px + (r - 1) * pitch;
       const uint16_t* mid = px + r * pitch;
-      const uint16_t* down = px + (r + 1) * pitch;
-      for (int c = cols.from; c <= cols.to; ++c) {
-        if (++run < DitherNoiseTable[position]) {
-          up[c] = sp.Gather(Mean4(sp.Spread(mid[c - 1]), sp.Spread(mid[c + 1]),
-                                  sp.Spread(up[c]), sp.Spread(down[c]), fade));
-        } else {
-          up[c] = mid[c];
-          run = 0;
-          effects::NextNoise(position);
+      for (int c0 = cols.from; c0 <= cols.to; c0 += kChunk) {
+        const int count = std::min(kChunk, cols.to - c0 + 1);
+        // First the noise decides, pixel by pixel, then the pixels follow.
+        for (int i = 0; i < count; ++i) {
+          const bool average = ++run < DitherNoiseTable[position];
+          mean[i] = average ? 0xFFFF : 0;
+          if (!average) {
+            run = 0;
+            effects::NextNoise(position);
+          }
         }
+        kernels::FlameRow(up + c0, mid + c0, mid + pitch + c0, mean, count, f.ch);
       }
     }
   });
@@ -98,19 +141,32 @@ int Flame(uint32_t fade, int& position, int& run, int x, int y, int w, int h) {
 
 int Soften(uint32_t fade, int x, int y, int w, int h) {
   return BackEffect([&](uint16_t* px, ptrdiff_t pitch, int W, int H) {
-    const Spreader sp;
     const Span rows = Cut(static_cast<int64_t>(y) + 1, static_cast<int64_t>(y) + h - 2, 1, H - 2);
     const Span cols = Cut(static_cast<int64_t>(x) + 1, static_cast<int64_t>(x) + w - 2, 1, W - 2);
+    if (cols.to < cols.from) return;
+    const Fade3 f = FadeOf(fade);
+    uint16_t sum[3][kChunk];
     for (int r = rows.from; r <= rows.to; ++r) {
       uint16_t* row = px + r * pitch;
-      const uint16_t* up = row - pitch;
-      const uint16_t* down = row + pitch;
-      if (cols.to < cols.from) break;
-      // The left neighbour is the value just written: kept spread.
-      uint32_t left = sp.Spread(row[cols.from - 1]);
-      for (int c = cols.from; c <= cols.to; ++c) {
-        left = Mean4(left, sp.Spread(row[c + 1]), sp.Spread(up[c]), sp.Spread(down[c]), fade);
-        row[c] = sp.Gather(left);
+      // The left neighbour is the value just written: kept as channels.
+      const Rgb5& first = effects::Channels5(row[cols.from - 1]);
+      int left[3] = {first.red, first.green, first.blue};
+      for (int c0 = cols.from; c0 <= cols.to; c0 += kChunk) {
+        const int count = std::min(kChunk, cols.to - c0 + 1);
+        // The right, upper and lower neighbours do not depend on this
+        // row's results: add them up first.
+        kernels::NeighbourSums(row + c0, row - pitch + c0, row + pitch + c0, count, sum[0], sum[1],
+                               sum[2]);
+        for (int ch = 0; ch < 3; ++ch) {
+          int v = left[ch];
+          for (int i = 0; i < count; ++i) {
+            v = (v + sum[ch][i]) >> 2;
+            if (f.ch[ch] && v > 0) --v;
+            sum[ch][i] = static_cast<uint16_t>(v);
+          }
+          left[ch] = v;
+        }
+        kernels::PlaceRow(sum[0], sum[1], sum[2], row + c0, count);
       }
     }
   });
@@ -122,20 +178,29 @@ int Noise(uint32_t add, int& position, int shift, int x, int y, int w, int h) {
   // shifts nothing.
   const int s = shift < 0 ? 0 : shift > 5 ? 5 : shift;
   return BackEffect([&](uint16_t* px, ptrdiff_t pitch, int W, int H) {
-    const Spreader sp;
     const Span rows = Cut(y, static_cast<int64_t>(y) + h - 1, 0, H - 1);
     const Span cols = Cut(x, static_cast<int64_t>(x) + w - 1, 0, W - 1);
-    for (int r = rows.from; r <= rows.to; ++r) {
-      uint16_t* row = px + r * pitch;
-      for (int c = cols.from; c <= cols.to; ++c) {
-        const uint32_t n = static_cast<uint32_t>(effects::NextNoise(position)) << s;
-        // Each field gains n (at most 64, so no carry) and is cut at 31.
-        uint32_t v = sp.Spread(row[c]) + n * add;
-        const uint32_t over = ((v + (kFieldLow * (127 - 31))) >> 7) & kFieldLow;
-        v = (v & ~(over * 127)) | (over * 31);
-        row[c] = sp.Gather(v);
+    if (position < 0 || position >= 10000) position = 0;
+    WithSpreader([&](const auto& sp) {
+      for (int r = rows.from; r <= rows.to; ++r) {
+        uint16_t* row = px + r * pitch;
+        for (int c = cols.from; c <= cols.to;) {
+          // A run of consecutive table entries, up to the table's end.
+          const int count = std::min(cols.to - c + 1, 10000 - position);
+          const uint8_t* noise = DitherNoiseTable + position;
+          for (int i = 0; i < count; ++i) {
+            // Each field gains n (at most 64, so no carry) and is cut at 31.
+            uint32_t v = sp.Spread(row[c + i]) + (static_cast<uint32_t>(noise[i]) << s) * add;
+            const uint32_t over = ((v + (kFieldLow * (127 - 31))) >> 7) & kFieldLow;
+            v = (v & ~(over * 127)) | (over * 31);
+            row[c + i] = sp.Gather(v);
+          }
+          c += count;
+          position += count;
+          if (position >= 10000) position = std::rand() % 1000;
+        }
       }
-    }
+    });
   });
 }
 
