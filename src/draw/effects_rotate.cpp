@@ -3,7 +3,10 @@
 // of the sine table: two additions per pixel walk the source coordinates,
 // and no trigonometry runs inside the loops.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <type_traits>
 
 #include "draw/effects_frame.h"
 
@@ -82,19 +85,38 @@ int TurnFrame(int left, int top, int right, int bottom, int angle, int sprite, i
     t.dstPitch = dstPitch;
     int ox = 0, oy = 0;
     member.Offsets(t, ox, oy);
-    for (int j = 0; j < t.j1; ++j) {
-      member.Row(j);
-      if (j < t.j0) continue;
-      // The fixed-point position of column i0 of row j.
-      int u = 360 * t.hw + (t.i0 - t.hw) * t.cosA - (j - t.hh) * t.sinA;
-      int v = 360 * t.hh + (t.i0 - t.hw) * t.sinA + (j - t.hh) * t.cosA;
-      uint16_t* out = t.dst + j * t.dstPitch;
-      for (int i = t.i0; i < t.i1; ++i, u += t.cosA, v += t.sinA) {
-        int sx, sy;
-        if (!member.Map(u / 360 - ox, v / 360 - oy, sx, sy)) continue;
-        const uint16_t p = t.src[sy * t.srcPitch + sx];
-        if (p != 0) out[i] = member.Colour(p);
+    // The fixed-point position of pixel (i, j).
+    auto U = [&](int i, int j) { return 360 * t.hw + (i - t.hw) * t.cosA - (j - t.hh) * t.sinA; };
+    auto V = [&](int i, int j) { return 360 * t.hh + (i - t.hw) * t.sinA + (j - t.hh) * t.cosA; };
+    // Both positions are linear in i and j, so over the visible window
+    // their whole values lie between those of its corners.
+    int lo = INT32_MAX, hi = INT32_MIN;
+    if (t.i1 > t.i0 && t.j1 > t.j0) {
+      for (int i : {t.i0, t.i1 - 1}) {
+        for (int j : {t.j0, t.j1 - 1}) {
+          lo = std::min({lo, U(i, j) / 360 - ox, V(i, j) / 360 - oy});
+          hi = std::max({hi, U(i, j) / 360 - ox, V(i, j) / 360 - oy});
+        }
       }
+    }
+    auto walk = [&](auto fast) {
+      for (int j = 0; j < t.j1; ++j) {
+        member.Row(j);
+        if (j < t.j0) continue;
+        int u = U(t.i0, j), v = V(t.i0, j);
+        uint16_t* out = t.dst + j * t.dstPitch;
+        for (int i = t.i0; i < t.i1; ++i, u += t.cosA, v += t.sinA) {
+          int sx, sy;
+          if (!member.template Map<fast>(u / 360 - ox, v / 360 - oy, sx, sy)) continue;
+          const uint16_t p = t.src[sy * t.srcPitch + sx];
+          if (p != 0) out[i] = member.Colour(p);
+        }
+      }
+    };
+    if (member.Prepare(lo, hi)) {
+      walk(std::true_type{});
+    } else {
+      walk(std::false_type{});
     }
   }
   plat::Unlock(*source);
@@ -115,11 +137,15 @@ struct Plain {
     ox = (t.W - t.sw) >> 1;
     oy = (t.H - t.sh) >> 1;
   }
+  // Told the range of the values Map will see; true when it has prepared a
+  // faster way for them.
+  bool Prepare(int, int) { return false; }
   void Row(int) {}
   uint16_t Colour(uint16_t p) const { return p; }
 };
 
 struct Rotated : Plain {
+  template <bool>
   bool Map(int a, int b, int& sx, int& sy) const {
     sx = a;
     sy = b;
@@ -129,6 +155,7 @@ struct Rotated : Plain {
 };
 
 struct RotatedTiled : Plain {
+  template <bool>
   bool Map(int a, int b, int& sx, int& sy) const {
     sx = Wrap(a, sw);
     sy = Wrap(b, sh);
@@ -144,27 +171,33 @@ int32_t quotients[kQuotients];
 
 struct Zoomed : Plain {
   float zoom;
-  int64_t reach = -1;  // quotients cover -reach .. reach; -1 = none
+  int base = 0;  // quotients[n - base] = trunc(n / zoom)
   explicit Zoomed(float z) : zoom(z) {}
   void Offsets(const Turn& t, int& ox, int& oy) {
     Plain::Offsets(t, ox, oy);
     ox = static_cast<int>((t.W - TruncFloat(static_cast<float>(t.sw) * zoom)) >> 1);
     oy = static_cast<int>((t.H - TruncFloat(static_cast<float>(t.sh) * zoom)) >> 1);
-    // |U / 360| and |V / 360| stay within half a side plus both sides.
-    const int64_t bound = t.hw + t.hh + int64_t{t.W} + t.H + std::max(std::abs(ox), std::abs(oy)) + 1;
-    if (2 * bound + 1 > kQuotients) return;
-    reach = bound;
-    for (int64_t n = -bound; n <= bound; ++n) {
-      const int64_t q = TruncFloat(static_cast<float>(n) / zoom);
+  }
+  bool Prepare(int lo, int hi) {
+    if (hi < lo || int64_t{hi} - lo >= kQuotients) return false;
+    base = lo;
+    for (int n = lo; n <= hi; ++n) {
       // Beyond +-2^30 a quotient is outside every sprite either way.
-      quotients[n + bound] = static_cast<int32_t>(std::clamp<int64_t>(q, -(1 << 30), 1 << 30));
+      const int64_t q = TruncFloat(static_cast<float>(n) / zoom);
+      quotients[n - lo] = static_cast<int32_t>(std::clamp<int64_t>(q, -(1 << 30), 1 << 30));
     }
+    return true;
   }
-  int64_t Quotient(int n) const {
-    return reach >= 0 ? quotients[n + reach] : TruncFloat(static_cast<float>(n) / zoom);
-  }
+  template <bool Fast>
   bool Map(int a, int b, int& sx, int& sy) const {
-    const int64_t x = Quotient(a), y = Quotient(b);
+    int64_t x, y;
+    if constexpr (Fast) {
+      x = quotients[a - base];
+      y = quotients[b - base];
+    } else {
+      x = TruncFloat(static_cast<float>(a) / zoom);
+      y = TruncFloat(static_cast<float>(b) / zoom);
+    }
     sx = static_cast<int>(x);
     sy = static_cast<int>(y);
     return x >= 0 && x < sw && y >= 0 && y < sh;
@@ -173,6 +206,7 @@ struct Zoomed : Plain {
 
 struct ZoomedTiled : Plain {
   float zoomX, zoomY;
+  template <bool>
   bool Map(int a, int b, int& sx, int& sy) const {
     sx = Wrap(TruncFloat(static_cast<float>(a) / zoomX), sw);
     sy = Wrap(TruncFloat(static_cast<float>(b) / zoomY), sh);

@@ -130,7 +130,7 @@ int Flame(uint32_t fade, int& position, int& run, int x, int y, int w, int h) {
           mean[i] = average ? 0xFFFF : 0;
           if (!average) {
             run = 0;
-            effects::NextNoise(position);
+            if (++position >= 10000) position = std::rand() % 1000;
           }
         }
         kernels::FlameRow(up + c0, mid + c0, mid + pitch + c0, mean, count, f.ch);
@@ -157,15 +157,20 @@ int Soften(uint32_t fade, int x, int y, int w, int h) {
         // row's results: add them up first.
         kernels::NeighbourSums(row + c0, row - pitch + c0, row + pitch + c0, count, sum[0], sum[1],
                                sum[2]);
-        for (int ch = 0; ch < 3; ++ch) {
-          int v = left[ch];
-          for (int i = 0; i < count; ++i) {
-            v = (v + sum[ch][i]) >> 2;
-            if (f.ch[ch] && v > 0) --v;
-            sum[ch][i] = static_cast<uint16_t>(v);
-          }
-          left[ch] = v;
+        // Three independent chains, walked side by side.
+        int r5 = left[0], g5 = left[1], b5 = left[2];
+        for (int i = 0; i < count; ++i) {
+          r5 = (r5 + sum[0][i]) >> 2;
+          g5 = (g5 + sum[1][i]) >> 2;
+          b5 = (b5 + sum[2][i]) >> 2;
+          r5 -= f.ch[0] & (r5 > 0);
+          g5 -= f.ch[1] & (g5 > 0);
+          b5 -= f.ch[2] & (b5 > 0);
+          sum[0][i] = static_cast<uint16_t>(r5);
+          sum[1][i] = static_cast<uint16_t>(g5);
+          sum[2][i] = static_cast<uint16_t>(b5);
         }
+        left[0] = r5, left[1] = g5, left[2] = b5;
         kernels::PlaceRow(sum[0], sum[1], sum[2], row + c0, count);
       }
     }
