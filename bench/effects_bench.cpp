@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "draw/eldraw.h"
-#include "platform/platform.h"
-#include "shell/elsystem.h"
+#include "headless_screen.h"
 
 namespace {
 
@@ -28,16 +27,7 @@ constexpr int kW = 640, kH = 480, kSide = 256, kX = 200, kY = 100;
 class Scene {
  public:
   Scene() {
-    plat::Options options;
-    options.backend = "headless";
-    options.depth = 16;
-    std::string error;
-    ok_ = plat::Start(options, error);
-    if (!ok_) return;
-    elSystem::StartTimer();
-    InitSystem();
-    ok_ = elDraw::Screen(kW, kH, 1) == 1;
-    if (!ok_) return;
+    if (!screen_.ok()) return;
     std::mt19937 rng(7);
     background.resize(kW * kH);
     sprite.resize(kSide * kSide);
@@ -47,12 +37,7 @@ class Scene {
     Put(*elDraw::SpriteTable[slot].surface, sprite, kSide);
     Put(*elDraw::screen.backScreen, background, kW);
   }
-  ~Scene() {
-    elDraw::Release();
-    elSystem::StopTimer();
-    plat::Stop();
-  }
-  bool ok() const { return ok_; }
+  bool ok() const { return screen_.ok(); }
 
   static void Put(plat::Surface& s, const std::vector<uint16_t>& from, int w) {
     plat::LockInfo lock;
@@ -75,7 +60,7 @@ class Scene {
   int slot = 0;
 
  private:
-  bool ok_ = false;
+  HeadlessScreen screen_{kW, kH};
 };
 
 // The old library's loop: lock, walk the rows by their pitches, one table

@@ -7,35 +7,9 @@
 #include <string>
 
 #include "draw/eldraw.h"
-#include "platform/platform.h"
-#include "shell/elsystem.h"
+#include "headless_screen.h"
 
 namespace {
-
-// A headless screen as the game opens it, for the length of one benchmark.
-class HeadlessScreen {
- public:
-  HeadlessScreen() {
-    plat::Options options;
-    options.backend = "headless";
-    options.depth = 16;
-    std::string error;
-    ok_ = plat::Start(options, error);
-    if (!ok_) return;
-    elSystem::StartTimer();
-    InitSystem();
-    ok_ = elDraw::Screen(800, 600, 1) == 1;
-  }
-  ~HeadlessScreen() {
-    elDraw::Release();
-    elSystem::StopTimer();
-    plat::Stop();
-  }
-  bool ok() const { return ok_; }
-
- private:
-  bool ok_ = false;
-};
 
 void EightPrints(benchmark::State& state) {
   HeadlessScreen screen;

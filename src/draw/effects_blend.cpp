@@ -240,57 +240,49 @@ int DrawBlur(int x, int y, int k, int sprite, int left, int top, int right, int 
     if (size > w.height) size = w.height;
     if (size < 1) return;
     const int area = size * size;
-    for (int row = 0; row < w.height; ++row) {
+    effects::EachOpaque(w, [&](int row, int column, uint16_t, uint16_t& d) {
       const int blockTop = row + size > w.height ? w.height - size : row;
-      for (int column = 0; column < w.width; ++column) {
-        if (w.Src(row)[column] == 0) continue;
-        const int blockLeft = column + size > w.width ? w.width - size : column;
-        int sum[3] = {0, 0, 0};
-        for (int j = 0; j < size; ++j) {
-          const uint16_t* s = w.Src(blockTop + j) + blockLeft;
-          for (int i = 0; i < size; ++i) {
-            const Rgb5& c = Channels5(s[i]);
-            sum[0] += c.red;
-            sum[1] += c.green;
-            sum[2] += c.blue;
-          }
-        }
-        if (size == 2) {
-          w.Dst(row)[column] = Place5(sum[0] >> 2, sum[1] >> 2, sum[2] >> 2);
-        } else {
-          w.Dst(row)[column] = Place5(sum[0] / area, sum[1] / area, sum[2] / area);
+      const int blockLeft = column + size > w.width ? w.width - size : column;
+      int sum[3] = {0, 0, 0};
+      for (int j = 0; j < size; ++j) {
+        const uint16_t* s = w.Src(blockTop + j) + blockLeft;
+        for (int i = 0; i < size; ++i) {
+          const Rgb5& c = Channels5(s[i]);
+          sum[0] += c.red;
+          sum[1] += c.green;
+          sum[2] += c.blue;
         }
       }
-    }
+      if (size == 2) {
+        d = Place5(sum[0] >> 2, sum[1] >> 2, sum[2] >> 2);
+      } else {
+        d = Place5(sum[0] / area, sum[1] / area, sum[2] / area);
+      }
+    });
   });
 }
 
 int DrawSmoothEdge(int x, int y, int sprite, int left, int top, int right, int bottom) {
   return effects::SpriteEffect(x, y, sprite, left, top, right, bottom, [&](const Walk& w) {
-    for (int row = 0; row < w.height; ++row) {
-      const uint16_t* s = w.Src(row);
-      uint16_t* d = w.Dst(row);
-      for (int column = 0; column < w.width; ++column) {
-        if (s[column] == 0) continue;
-        const Rgb5& own = Channels5(s[column]);
-        int sum[3] = {own.red, own.green, own.blue};
-        int count = 1;
-        // A transparent neighbour lets the background at its place in.
-        auto take = [&](const uint16_t* sn, const uint16_t* dn) {
-          if (*sn != 0) return;
-          const Rgb5& c = Channels5(*dn);
-          sum[0] += c.red;
-          sum[1] += c.green;
-          sum[2] += c.blue;
-          ++count;
-        };
-        if (column > 0) take(s + column - 1, d + column - 1);
-        if (column < w.width - 1) take(s + column + 1, d + column + 1);
-        if (row > 0) take(w.Src(row - 1) + column, w.Dst(row - 1) + column);
-        if (row < w.height - 1) take(w.Src(row + 1) + column, w.Dst(row + 1) + column);
-        d[column] = count > 1 ? Place5(sum[0] / count, sum[1] / count, sum[2] / count) : s[column];
-      }
-    }
+    effects::EachOpaque(w, [&](int row, int column, uint16_t s, uint16_t& d) {
+      const Rgb5& own = Channels5(s);
+      int sum[3] = {own.red, own.green, own.blue};
+      int count = 1;
+      // A transparent neighbour lets the background at its place in.
+      auto take = [&](int r, int c) {
+        if (w.Src(r)[c] != 0) return;
+        const Rgb5& b = Channels5(w.Dst(r)[c]);
+        sum[0] += b.red;
+        sum[1] += b.green;
+        sum[2] += b.blue;
+        ++count;
+      };
+      if (column > 0) take(row, column - 1);
+      if (column < w.width - 1) take(row, column + 1);
+      if (row > 0) take(row - 1, column);
+      if (row < w.height - 1) take(row + 1, column);
+      d = count > 1 ? Place5(sum[0] / count, sum[1] / count, sum[2] / count) : s;
+    });
   });
 }
 

@@ -71,16 +71,23 @@ int SpriteEffect(int x, int y, int sprite, int left, int top, int right, int bot
   return 1;
 }
 
-// Applies `rule(s, d)` to every opaque source pixel s over its destination d.
-template <class Rule>
-void EachPixel(const Walk& walk, Rule&& rule) {
+// Calls `visit(row, column, s, d)` for every opaque source pixel s of the
+// drawn rectangle, d being its destination pixel (to read or replace).
+template <class Visit>
+void EachOpaque(const Walk& walk, Visit&& visit) {
   for (int row = 0; row < walk.height; ++row) {
     const uint16_t* s = walk.Src(row);
     uint16_t* d = walk.Dst(row);
     for (int column = 0; column < walk.width; ++column) {
-      if (s[column] != 0) d[column] = static_cast<uint16_t>(rule(s[column], d[column]));
+      if (s[column] != 0) visit(row, column, s[column], d[column]);
     }
   }
+}
+
+// Applies `rule(s, d)` to every opaque source pixel s over its destination d.
+template <class Rule>
+void EachPixel(const Walk& walk, Rule&& rule) {
+  EachOpaque(walk, [&](int, int, uint16_t s, uint16_t& d) { d = static_cast<uint16_t>(rule(s, d)); });
 }
 
 // The pixel rule over the whole frame: the form most effects take.

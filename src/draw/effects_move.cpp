@@ -67,16 +67,11 @@ int DrawDisplace(int x, int y, float strength, int sprite, int left, int top, in
                  int bottom) {
   const int64_t k = TruncFloat(31.0f - 31.0f * strength);
   return effects::SpriteEffect(x, y, sprite, left, top, right, bottom, [&](const Walk& w) {
-    for (int row = 0; row < w.height; ++row) {
-      const uint16_t* s = w.Src(row);
-      uint16_t* d = w.Dst(row);
-      for (int column = 0; column < w.width; ++column) {
-        if (s[column] == 0) continue;
-        int64_t h = Channels5(s[column]).red - k;
-        if (h < 1 || h >= w.height - row) h = 0;
-        d[column] = d[column + h * w.dstPitch];
-      }
-    }
+    effects::EachOpaque(w, [&](int row, int, uint16_t s, uint16_t& d) {
+      int64_t h = Channels5(s).red - k;
+      if (h < 1 || h >= w.height - row) h = 0;
+      d = (&d)[h * w.dstPitch];
+    });
   });
 }
 
@@ -150,38 +145,34 @@ int DrawGlow(int x, int y, int redShift, int greenShift, int blueShift, int dire
       p = Place5(effects::AddSaturate(b.red, c[0]), effects::AddSaturate(b.green, c[1]),
                  effects::AddSaturate(b.blue, c[2]));
     };
-    for (int row = 0; row < w.height; ++row) {
-      for (int column = 0; column < w.width; ++column) {
-        const uint16_t s = w.Src(row)[column];
-        if (s == 0) continue;
-        const int X = w.x + column, Y = w.y + row;
-        if (copy) w.Dst(row)[column] = s;
-        if (position < 0 || position >= 10000) position = 0;
-        const int n = DitherNoiseTable[position];
-        position = position + 1 < 10000 ? position + 1 : 0;
-        const Rgb5& own = Channels5(s);
-        int c[3] = {own.red >> shifts[0], own.green >> shifts[1], own.blue >> shifts[2]};
-        for (int& v : c) v = v < n ? 0 : v - n;
-        for (int step = 0; step <= 30; ++step) {
-          for (int& v : c) v = v > 0 ? v - 1 : 0;
-          if (c[0] == 0 && c[1] == 0 && c[2] == 0) break;
-          const bool leftIn = X - step >= clip.left, rightIn = X + step < clip.right;
-          const int above = Y - (step + 1), below = Y + step + 1;
-          if (above >= clip.top) {
-            if (directions & 0x40) add(X, above, c);
-            if ((directions & 0x20) && leftIn) add(X - step, above, c);
-            if ((directions & 0x80) && rightIn) add(X + step, above, c);
-          }
-          if (below < clip.bottom) {
-            if (directions & 0x02) add(X, below, c);
-            if ((directions & 0x01) && leftIn) add(X - step, below, c);
-            if ((directions & 0x04) && rightIn) add(X + step, below, c);
-          }
-          if ((directions & 0x08) && leftIn) add(X - step, Y, c);
-          if ((directions & 0x10) && rightIn) add(X + step, Y, c);
+    effects::EachOpaque(w, [&](int row, int column, uint16_t s, uint16_t& d) {
+      const int X = w.x + column, Y = w.y + row;
+      if (copy) d = s;
+      if (position < 0 || position >= 10000) position = 0;
+      const int n = DitherNoiseTable[position];
+      position = position + 1 < 10000 ? position + 1 : 0;
+      const Rgb5& own = Channels5(s);
+      int c[3] = {own.red >> shifts[0], own.green >> shifts[1], own.blue >> shifts[2]};
+      for (int& v : c) v = v < n ? 0 : v - n;
+      for (int step = 0; step <= 30; ++step) {
+        for (int& v : c) v = v > 0 ? v - 1 : 0;
+        if (c[0] == 0 && c[1] == 0 && c[2] == 0) break;
+        const bool leftIn = X - step >= clip.left, rightIn = X + step < clip.right;
+        const int above = Y - (step + 1), below = Y + step + 1;
+        if (above >= clip.top) {
+          if (directions & 0x40) add(X, above, c);
+          if ((directions & 0x20) && leftIn) add(X - step, above, c);
+          if ((directions & 0x80) && rightIn) add(X + step, above, c);
         }
+        if (below < clip.bottom) {
+          if (directions & 0x02) add(X, below, c);
+          if ((directions & 0x01) && leftIn) add(X - step, below, c);
+          if ((directions & 0x04) && rightIn) add(X + step, below, c);
+        }
+        if ((directions & 0x08) && leftIn) add(X - step, Y, c);
+        if ((directions & 0x10) && rightIn) add(X + step, Y, c);
       }
-    }
+    });
   });
 }
 
