@@ -14,7 +14,7 @@ namespace elDraw {
 EffectState effectState;
 
 namespace {
-// Taller rectangles draw nothing (the row wave walks every row).
+// Taller or wider rectangles draw nothing (the row wave walks every row).
 constexpr int64_t kMaxRows = 65536;
 }  // namespace
 
@@ -26,7 +26,9 @@ using effects::Walk;
 void DrawRowWave(int x, int y, int direction, float speed, int sprite, int left, int top, int right,
                  int bottom) {
   const int64_t height = static_cast<int64_t>(bottom) - top;
-  if (height <= 0 || height > kMaxRows) return;
+  // Rectangles too wide for the row draws' arithmetic draw nothing.
+  const int64_t width = static_cast<int64_t>(right) - left;
+  if (height <= 0 || height > kMaxRows || width > kMaxRows || width < -kMaxRows) return;
   const int H = static_cast<int>(height);
   const ClipRect clip = effects::ScreenClip();
   const int half = H / 2;

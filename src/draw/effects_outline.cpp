@@ -38,8 +38,8 @@ int DrawLens(int x, int y, int step, float scale, float tilt, int sprite, int le
   top = std::max(top, 0);
   right = std::min(right, source->width);
   bottom = std::min(bottom, source->height);
+  if (right <= left || bottom <= top) return 1;
   const int sw = right - left, sh = bottom - top;
-  if (sw <= 0 || sh <= 0) return 1;
   const int cell = std::max(step, 1);
   const ClipRect clip = effects::ScreenClip();
 

@@ -298,7 +298,9 @@ int Zoom(int scale, int written, int x, int y, int w, int h) {
   }
   plat::Unlock(*buffer);
   plat::Unlock(*back);
-  DrawOpaque(static_cast<int>(left), static_cast<int>(top), 0, 0, 0, cw * scale, ch * scale);
+  if (cw > 0 && ch > 0) {
+    DrawOpaque(static_cast<int>(left), static_cast<int>(top), 0, 0, 0, cw * scale, ch * scale);
+  }
   return 1;
 }
 
