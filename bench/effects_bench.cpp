@@ -42,7 +42,8 @@ class Scene {
   static void Put(plat::Surface& s, const std::vector<uint16_t>& from, int w) {
     plat::LockInfo lock;
     plat::Lock(s, lock);
-    for (int y = 0; y < s.height; ++y) std::memcpy(lock.pixels + y * lock.pitch, &from[y * w], w * 2);
+    for (int y = 0; y < s.height; ++y)
+      std::memcpy(lock.pixels + y * lock.pitch, &from[y * w], w * 2);
     plat::Unlock(s);
   }
   static std::vector<uint16_t> Screen() {
@@ -139,12 +140,13 @@ void Table(benchmark::State& state, uint16_t (*pixel)(uint16_t, uint16_t)) {
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }
 
-#define PAIR(Name, call, pixel)                                                          \
-  void Ours_##Name(benchmark::State& state) {                                             \
-    Ours(state, [](int s) { return call; }, pixel);                                      \
-  }                                                                                      \
-  BENCHMARK(Ours_##Name);                                                                \
-  void Table_##Name(benchmark::State& state) { Table(state, pixel); }                    \
+#define PAIR(Name, call, pixel)                                       \
+  void Ours_##Name(benchmark::State& state) {                         \
+    Ours(                                                             \
+        state, [](int s) { return call; }, pixel);                    \
+  }                                                                   \
+  BENCHMARK(Ours_##Name);                                             \
+  void Table_##Name(benchmark::State& state) { Table(state, pixel); } \
   BENCHMARK(Table_##Name);
 
 PAIR(Half, elDraw::DrawHalf(kX, kY, s, 0, 0, kSide, kSide), HalfPixel)
@@ -160,8 +162,10 @@ struct PixmanScene {
   std::vector<uint16_t> src, dst;
   pixman_image_t *source = nullptr, *dest = nullptr;
   explicit PixmanScene(const Scene& scene) : src(scene.sprite), dst(scene.background) {
-    source = pixman_image_create_bits(PIXMAN_r5g6b5, kSide, kSide, reinterpret_cast<uint32_t*>(src.data()), kSide * 2);
-    dest = pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(dst.data()), kW * 2);
+    source = pixman_image_create_bits(PIXMAN_r5g6b5, kSide, kSide,
+                                      reinterpret_cast<uint32_t*>(src.data()), kSide * 2);
+    dest = pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(dst.data()),
+                                    kW * 2);
   }
   ~PixmanScene() {
     pixman_image_unref(source);
@@ -170,7 +174,9 @@ struct PixmanScene {
 };
 
 void Ours_Alpha(benchmark::State& state) {
-  Ours(state, [](int s) { return elDraw::DrawAlpha(kX, kY, 0.375f, s, 0, 0, kSide, kSide); }, nullptr);
+  Ours(
+      state, [](int s) { return elDraw::DrawAlpha(kX, kY, 0.375f, s, 0, 0, kSide, kSide); },
+      nullptr);
 }
 BENCHMARK(Ours_Alpha);
 
@@ -181,7 +187,8 @@ void Pixman_AlphaOver(benchmark::State& state) {
   const pixman_color_t alpha{0, 0, 0, 0x6000};
   pixman_image_t* mask = pixman_image_create_solid_fill(&alpha);
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, p.source, mask, p.dest, 0, 0, 0, 0, kX, kY, kSide, kSide);
+    pixman_image_composite32(PIXMAN_OP_OVER, p.source, mask, p.dest, 0, 0, 0, 0, kX, kY, kSide,
+                             kSide);
   }
   pixman_image_unref(mask);
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
@@ -193,7 +200,8 @@ void Pixman_Add(benchmark::State& state) {
   if (!scene.ok()) return state.SkipWithError("no headless screen");
   PixmanScene p(scene);
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_ADD, p.source, nullptr, p.dest, 0, 0, 0, 0, kX, kY, kSide, kSide);
+    pixman_image_composite32(PIXMAN_OP_ADD, p.source, nullptr, p.dest, 0, 0, 0, 0, kX, kY, kSide,
+                             kSide);
   }
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }
@@ -205,9 +213,13 @@ constexpr int kTurnSide = 320, kAngle = 30;
 constexpr float kZoom = 1.25f;
 
 void Ours_RotateZoom(benchmark::State& state) {
-  Ours(state, [](int s) {
-    return elDraw::DrawRotateZoom(150, 80, 150 + kTurnSide, 80 + kTurnSide, kAngle, kZoom, s, 0, 0, kSide, kSide);
-  }, nullptr);
+  Ours(
+      state,
+      [](int s) {
+        return elDraw::DrawRotateZoom(150, 80, 150 + kTurnSide, 80 + kTurnSide, kAngle, kZoom, s, 0,
+                                      0, kSide, kSide);
+      },
+      nullptr);
   state.SetItemsProcessed(state.iterations() * kTurnSide * kTurnSide);
 }
 BENCHMARK(Ours_RotateZoom);
@@ -219,7 +231,8 @@ void Pixman_RotateZoomNearest(benchmark::State& state) {
   // Destination to source: about the centres, turned back and shrunk.
   pixman_f_transform f;
   pixman_f_transform_init_translate(&f, -kTurnSide / 2.0, -kTurnSide / 2.0);
-  pixman_f_transform_rotate(&f, nullptr, std::cos(-kAngle * M_PI / 180), std::sin(-kAngle * M_PI / 180));
+  pixman_f_transform_rotate(&f, nullptr, std::cos(-kAngle * M_PI / 180),
+                            std::sin(-kAngle * M_PI / 180));
   pixman_f_transform_scale(&f, nullptr, 1 / kZoom, 1 / kZoom);
   pixman_f_transform_translate(&f, nullptr, kSide / 2.0, kSide / 2.0);
   pixman_transform t;
@@ -227,7 +240,8 @@ void Pixman_RotateZoomNearest(benchmark::State& state) {
   pixman_image_set_transform(p.source, &t);
   pixman_image_set_filter(p.source, PIXMAN_FILTER_NEAREST, nullptr, 0);
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, p.source, nullptr, p.dest, 0, 0, 0, 0, 150, 80, kTurnSide, kTurnSide);
+    pixman_image_composite32(PIXMAN_OP_OVER, p.source, nullptr, p.dest, 0, 0, 0, 0, 150, 80,
+                             kTurnSide, kTurnSide);
   }
   state.SetItemsProcessed(state.iterations() * kTurnSide * kTurnSide);
 }
@@ -242,8 +256,10 @@ void Filter(benchmark::State& state, int (*filter)()) {
   state.SetItemsProcessed(state.iterations() * kW * kH);
 }
 
-#define FILTER(Name, call)                                                   \
-  void Ours_##Name(benchmark::State& state) { Filter(state, [] { return call; }); } \
+#define FILTER(Name, call)                    \
+  void Ours_##Name(benchmark::State& state) { \
+    Filter(state, [] { return call; });       \
+  }                                           \
   BENCHMARK(Ours_##Name)->Unit(benchmark::kMicrosecond);
 
 FILTER(ScreenFlame, elDraw::ScreenFlame(0, 0, kW, kH))

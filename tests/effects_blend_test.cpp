@@ -26,8 +26,16 @@ void ReferenceWalk(Pic& screen, const Pic& sprite, Placement p, Rule rule) {
   int w = p.right - p.left, h = p.bottom - p.top;
   if (p.x + w > c.right) w = c.right - p.x;
   if (p.y + h > c.bottom) h = c.bottom - p.y;
-  if (p.x < c.left) { w -= c.left - p.x; p.left += c.left - p.x; p.x = c.left; }
-  if (p.y < c.top) { h -= c.top - p.y; p.top += c.top - p.y; p.y = c.top; }
+  if (p.x < c.left) {
+    w -= c.left - p.x;
+    p.left += c.left - p.x;
+    p.x = c.left;
+  }
+  if (p.y < c.top) {
+    h -= c.top - p.y;
+    p.top += c.top - p.y;
+    p.y = c.top;
+  }
   for (int row = 0; row < h; ++row) {
     for (int column = 0; column < w; ++column) {
       const uint16_t s = sprite.At(p.left + column, p.top + row);
@@ -90,53 +98,114 @@ std::vector<Case> Cases() {
   std::vector<Case> cases;
   auto add = [&](const char* name, Call call, Rule rule) { cases.push_back({name, call, rule}); };
   const uint32_t hm = screen.format.halfMask;
-  add("DrawHalf", [](const Placement& p, int s) { return DrawHalf(p.x, p.y, s, p.left, p.top, p.right, p.bottom); },
-      [hm](uint16_t s, uint16_t d, int, int) { return static_cast<uint16_t>(((s >> 1) & hm) + ((d >> 1) & hm)); });
+  add(
+      "DrawHalf",
+      [](const Placement& p, int s) {
+        return DrawHalf(p.x, p.y, s, p.left, p.top, p.right, p.bottom);
+      },
+      [hm](uint16_t s, uint16_t d, int, int) {
+        return static_cast<uint16_t>(((s >> 1) & hm) + ((d >> 1) & hm));
+      });
   for (float a : {0.0f, 0.3f, 0.5f, 1.0f}) {
-    add("DrawAlpha", [a](const Placement& p, int s) { return DrawAlpha(p.x, p.y, a, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawAlpha",
+        [a](const Placement& p, int s) {
+          return DrawAlpha(p.x, p.y, a, s, p.left, p.top, p.right, p.bottom);
+        },
         EachNative([a](int s, int d, int) { return AlphaOf(a, s, d); }));
   }
-  add("DrawAlphaRgb",
-      [](const Placement& p, int s) { return DrawAlphaRgb(p.x, p.y, 0.2f, 0.7f, 1.0f, s, p.left, p.top, p.right, p.bottom); },
-      EachNative([](int s, int d, int ch) { return AlphaOf(ch == 0 ? 0.2f : ch == 1 ? 0.7f : 1.0f, s, d); }));
-  add("DrawScale", [](const Placement& p, int s) { return DrawScale(p.x, p.y, 0.6f, s, p.left, p.top, p.right, p.bottom); },
+  add(
+      "DrawAlphaRgb",
+      [](const Placement& p, int s) {
+        return DrawAlphaRgb(p.x, p.y, 0.2f, 0.7f, 1.0f, s, p.left, p.top, p.right, p.bottom);
+      },
+      EachNative([](int s, int d, int ch) {
+        return AlphaOf(ch == 0 ? 0.2f : ch == 1 ? 0.7f : 1.0f, s, d);
+      }));
+  add(
+      "DrawScale",
+      [](const Placement& p, int s) {
+        return DrawScale(p.x, p.y, 0.6f, s, p.left, p.top, p.right, p.bottom);
+      },
       EachNative([](int s, int, int) { return static_cast<int>(0.6f * static_cast<float>(s)); }));
-  add("DrawScaleRgb",
-      [](const Placement& p, int s) { return DrawScaleRgb(p.x, p.y, 0.5f, 1.0f, 0.25f, s, p.left, p.top, p.right, p.bottom); },
-      EachNative([](int s, int, int ch) { return static_cast<int>((ch == 0 ? 0.5f : ch == 1 ? 1.0f : 0.25f) * static_cast<float>(s)); }));
+  add(
+      "DrawScaleRgb",
+      [](const Placement& p, int s) {
+        return DrawScaleRgb(p.x, p.y, 0.5f, 1.0f, 0.25f, s, p.left, p.top, p.right, p.bottom);
+      },
+      EachNative([](int s, int, int ch) {
+        return static_cast<int>((ch == 0 ? 0.5f : ch == 1 ? 1.0f : 0.25f) * static_cast<float>(s));
+      }));
   for (int q : {0, 9, 16, 31}) {
-    add("DrawCrossFade", [q](const Placement& p, int s) { return DrawCrossFade(p.x, p.y, q, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawCrossFade",
+        [q](const Placement& p, int s) {
+          return DrawCrossFade(p.x, p.y, q, s, p.left, p.top, p.right, p.bottom);
+        },
         Each5([q](int s, int d, int) { return Max0(s - 31 + q) + Max0(d - q); }));
   }
-  add("DrawCrossFadeRgb",
-      [](const Placement& p, int s) { return DrawCrossFadeRgb(p.x, p.y, 3, 17, 30, s, p.left, p.top, p.right, p.bottom); },
-      Each5([](int s, int d, int ch) { const int q = ch == 0 ? 3 : ch == 1 ? 17 : 30; return Max0(s - 31 + q) + Max0(d - q); }));
-  add("DrawAdd", [](const Placement& p, int s) { return DrawAdd(p.x, p.y, s, p.left, p.top, p.right, p.bottom); },
+  add(
+      "DrawCrossFadeRgb",
+      [](const Placement& p, int s) {
+        return DrawCrossFadeRgb(p.x, p.y, 3, 17, 30, s, p.left, p.top, p.right, p.bottom);
+      },
+      Each5([](int s, int d, int ch) {
+        const int q = ch == 0 ? 3 : ch == 1 ? 17 : 30;
+        return Max0(s - 31 + q) + Max0(d - q);
+      }));
+  add(
+      "DrawAdd",
+      [](const Placement& p, int s) {
+        return DrawAdd(p.x, p.y, s, p.left, p.top, p.right, p.bottom);
+      },
       Each5([](int s, int d, int) { return std::min(31, s + d); }));
   for (float x : {0.0f, 0.5f, 0.8f, 1.0f}) {
     const int k = static_cast<int>(31.0f - 31.0f * x);
-    add("DrawAddLevel", [x](const Placement& p, int s) { return DrawAddLevel(p.x, p.y, x, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawAddLevel",
+        [x](const Placement& p, int s) {
+          return DrawAddLevel(p.x, p.y, x, s, p.left, p.top, p.right, p.bottom);
+        },
         Each5([k](int s, int d, int) { return std::min(31, Max0(s - k) + d); }));
   }
-  add("DrawSubtract", [](const Placement& p, int s) { return DrawSubtract(p.x, p.y, s, p.left, p.top, p.right, p.bottom); },
+  add(
+      "DrawSubtract",
+      [](const Placement& p, int s) {
+        return DrawSubtract(p.x, p.y, s, p.left, p.top, p.right, p.bottom);
+      },
       Each5([](int s, int d, int) { return Max0(d - s); }));
   for (int q : {0, 12, 31}) {
-    add("DrawDarken", [q](const Placement& p, int s) { return DrawDarken(p.x, p.y, q, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawDarken",
+        [q](const Placement& p, int s) {
+          return DrawDarken(p.x, p.y, q, s, p.left, p.top, p.right, p.bottom);
+        },
         Each5([q](int s, int, int) { return Max0(s - 31 + q); }));
   }
-  add("DrawDarkenRgb",
-      [](const Placement& p, int s) { return DrawDarkenRgb(p.x, p.y, 0, 15, 31, s, p.left, p.top, p.right, p.bottom); },
+  add(
+      "DrawDarkenRgb",
+      [](const Placement& p, int s) {
+        return DrawDarkenRgb(p.x, p.y, 0, 15, 31, s, p.left, p.top, p.right, p.bottom);
+      },
       Each5([](int s, int, int ch) { return Max0(s - 31 + ch * 15 + (ch == 2)); }));
   for (int flags : {0, 5, 2, 7}) {
     uint32_t mask = 0;
     for (int ch = 0; ch < 3; ++ch) {
       if (flags >> ch & 1) mask |= screen.format.maxValue[ch] << screen.format.shift[ch];
     }
-    add("DrawChannels",
-        [flags](const Placement& p, int s) { return DrawChannels(p.x, p.y, flags & 1, flags & 2, flags & 4, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawChannels",
+        [flags](const Placement& p, int s) {
+          return DrawChannels(p.x, p.y, flags & 1, flags & 2, flags & 4, s, p.left, p.top, p.right,
+                              p.bottom);
+        },
         [mask](uint16_t s, uint16_t, int, int) { return static_cast<uint16_t>(s & mask); });
   }
-  add("DrawGrey", [](const Placement& p, int s) { return DrawGrey(p.x, p.y, s, p.left, p.top, p.right, p.bottom); },
+  add(
+      "DrawGrey",
+      [](const Placement& p, int s) {
+        return DrawGrey(p.x, p.y, s, p.left, p.top, p.right, p.bottom);
+      },
       [](uint16_t s, uint16_t, int, int) {
         int c[3];
         Split5(s, c);
@@ -146,8 +215,12 @@ std::vector<Case> Cases() {
       });
   // The gradients: by rows (carried over) and by columns (afresh each row).
   for (int byRows : {1, 0}) {
-    add("DrawAlphaGradient",
-        [byRows](const Placement& p, int s) { return DrawAlphaGradient(p.x, p.y, 0.25f, 0.5f, 0.0f, byRows, 3, 2, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawAlphaGradient",
+        [byRows](const Placement& p, int s) {
+          return DrawAlphaGradient(p.x, p.y, 0.25f, 0.5f, 0.0f, byRows, 3, 2, s, p.left, p.top,
+                                   p.right, p.bottom);
+        },
         [byRows](uint16_t s, uint16_t d, int column, int row) {
           const int steps = StepsAt(byRows ? row : column, 3, 2);
           int out[3];
@@ -161,8 +234,12 @@ std::vector<Case> Cases() {
           }
           return JoinNative(out);
         });
-    add("DrawCrossFadeGradient",
-        [byRows](const Placement& p, int s) { return DrawCrossFadeGradient(p.x, p.y, 2, 10, 25, byRows, 1, 3, s, p.left, p.top, p.right, p.bottom); },
+    add(
+        "DrawCrossFadeGradient",
+        [byRows](const Placement& p, int s) {
+          return DrawCrossFadeGradient(p.x, p.y, 2, 10, 25, byRows, 1, 3, s, p.left, p.top, p.right,
+                                       p.bottom);
+        },
         [byRows](uint16_t s, uint16_t d, int column, int row) {
           const int steps = StepsAt(byRows ? row : column, 1, 3);
           const int level[3] = {2, 10, 25};
@@ -184,7 +261,8 @@ TEST_P(EffectsTest, EveryBlendGivesItsFormulaOnRandomPictures) {
   const Pic sprite = RandomPic(45, 33, 5);
   const int slot = MakeSpriteOf(sprite);
   // Cut on the left and the bottom; wholly inside; a full 45-wide row.
-  const Placement places[] = {{30, 480, 3, 2, 40, 31}, {300, 200, 1, 1, 38, 30}, {100, 60, 0, 0, 45, 33}};
+  const Placement places[] = {
+      {30, 480, 3, 2, 40, 31}, {300, 200, 1, 1, 38, 30}, {100, 60, 0, 0, 45, 33}};
   for (const Case& c : Cases()) {
     for (const Placement& p : places) {
       Upload(Back(), screenPic);

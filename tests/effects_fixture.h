@@ -65,14 +65,16 @@ class EffectsTest : public drawtest::DrawFixture, public ::testing::WithParamInt
   static void Upload(plat::Surface& s, const Pic& pic) {
     plat::LockInfo lock;
     ASSERT_EQ(plat::Lock(s, lock), plat::Result::Ok);
-    for (int y = 0; y < pic.h; ++y) std::memcpy(lock.pixels + y * lock.pitch, &pic.p[y * pic.w], pic.w * 2);
+    for (int y = 0; y < pic.h; ++y)
+      std::memcpy(lock.pixels + y * lock.pitch, &pic.p[y * pic.w], pic.w * 2);
     plat::Unlock(s);
   }
   static Pic Download(plat::Surface& s) {
     Pic pic{s.width, s.height, std::vector<uint16_t>(static_cast<size_t>(s.width) * s.height)};
     plat::LockInfo lock;
     EXPECT_EQ(plat::Lock(s, lock), plat::Result::Ok);
-    for (int y = 0; y < pic.h; ++y) std::memcpy(&pic.p[y * pic.w], lock.pixels + y * lock.pitch, pic.w * 2);
+    for (int y = 0; y < pic.h; ++y)
+      std::memcpy(&pic.p[y * pic.w], lock.pixels + y * lock.pitch, pic.w * 2);
     plat::Unlock(s);
     return pic;
   }

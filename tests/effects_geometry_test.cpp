@@ -42,8 +42,12 @@ void ReferenceTurn(Pic& want, const Pic& s, const TurnCase& c, int sx1, int sy1,
       const int pa = U / 360 - ox, pb = V / 360 - oy;
       int sx = pa, sy = pb;
       switch (c.member) {
-        case Member::Rotate: break;
-        case Member::Tiled: sx = std::abs(pa) % sw; sy = std::abs(pb) % sh; break;
+        case Member::Rotate:
+          break;
+        case Member::Tiled:
+          sx = std::abs(pa) % sw;
+          sy = std::abs(pb) % sh;
+          break;
         case Member::Zoom:
           sx = static_cast<int>(static_cast<float>(pa) / c.zoom);
           sy = static_cast<int>(static_cast<float>(pb) / c.zoom);
@@ -77,14 +81,19 @@ void ReferenceTurn(Pic& want, const Pic& s, const TurnCase& c, int sx1, int sy1,
 int CallTurn(const TurnCase& c, int slot, int sx1, int sy1, int sx2, int sy2) {
   using namespace elDraw;
   switch (c.member) {
-    case Member::Rotate: return DrawRotate(c.left, c.top, c.right, c.bottom, c.angle, slot, sx1, sy1, sx2, sy2);
-    case Member::Tiled: return DrawRotateTiled(c.left, c.top, c.right, c.bottom, c.angle, slot, sx1, sy1, sx2, sy2);
-    case Member::Zoom: return DrawRotateZoom(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, slot, sx1, sy1, sx2, sy2);
+    case Member::Rotate:
+      return DrawRotate(c.left, c.top, c.right, c.bottom, c.angle, slot, sx1, sy1, sx2, sy2);
+    case Member::Tiled:
+      return DrawRotateTiled(c.left, c.top, c.right, c.bottom, c.angle, slot, sx1, sy1, sx2, sy2);
+    case Member::Zoom:
+      return DrawRotateZoom(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, slot, sx1, sy1, sx2,
+                            sy2);
     case Member::ZoomTiled:
-      return DrawRotateZoomTiled(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, slot, sx1, sy1, sx2, sy2);
+      return DrawRotateZoomTiled(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, slot, sx1, sy1,
+                                 sx2, sy2);
     case Member::Floor:
-      return DrawFloor(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, 0.01f, c.zoom * 0.5f, 0.02f, 0.5f,
-                       1.0f, 0.75f, slot, sx1, sy1, sx2, sy2);
+      return DrawFloor(c.left, c.top, c.right, c.bottom, c.angle, c.zoom, 0.01f, c.zoom * 0.5f,
+                       0.02f, 0.5f, 1.0f, 0.75f, slot, sx1, sy1, sx2, sy2);
   }
   return -1;
 }
@@ -94,11 +103,16 @@ TEST_P(EffectsTest, TheRotationFamilyGivesItsFixedPointFormula) {
   const Pic sprite = RandomPic(40, 30, 6);
   const int slot = MakeSpriteOf(sprite);
   const TurnCase cases[] = {
-      {Member::Rotate, 100, 100, 136, 128, 0},   {Member::Rotate, 100, 100, 160, 150, 37},
-      {Member::Rotate, 5, 0, 65, 50, 90},         {Member::Rotate, 700, 560, 780, 640, 211},
-      {Member::Tiled, 50, 50, 170, 130, 15},      {Member::Tiled, 10, 300, 90, 380, 300},
-      {Member::Zoom, 200, 200, 300, 280, 45, 1.7f}, {Member::Zoom, 200, 200, 250, 240, 359, 0.6f},
-      {Member::ZoomTiled, 300, 100, 420, 190, 120, 0.8f}, {Member::Floor, 400, 300, 520, 380, 10, 1.3f},
+      {Member::Rotate, 100, 100, 136, 128, 0},
+      {Member::Rotate, 100, 100, 160, 150, 37},
+      {Member::Rotate, 5, 0, 65, 50, 90},
+      {Member::Rotate, 700, 560, 780, 640, 211},
+      {Member::Tiled, 50, 50, 170, 130, 15},
+      {Member::Tiled, 10, 300, 90, 380, 300},
+      {Member::Zoom, 200, 200, 300, 280, 45, 1.7f},
+      {Member::Zoom, 200, 200, 250, 240, 359, 0.6f},
+      {Member::ZoomTiled, 300, 100, 420, 190, 120, 0.8f},
+      {Member::Floor, 400, 300, 520, 380, 10, 1.3f},
   };
   for (const TurnCase& c : cases) {
     Upload(Back(), screenPic);
@@ -122,13 +136,16 @@ TEST_P(EffectsTest, RotationByZeroReproducesAndTilingFills) {
   EXPECT_EQ(elDraw::DrawRotate(10, 20, 26, 32, 0, slot, 0, 0, 16, 12), 1);
   Pic got = Download(Back());
   for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 16; ++x) ASSERT_EQ(got.At(10 + x, 20 + y), sprite.At(x, y)) << x << "," << y;
+    for (int x = 0; x < 16; ++x)
+      ASSERT_EQ(got.At(10 + x, 20 + y), sprite.At(x, y)) << x << "," << y;
   elDraw::Clear();
   EXPECT_EQ(elDraw::DrawRotateTiled(100, 100, 200, 180, 33, slot, 0, 0, 16, 12), 1);
   got = Download(Back());
   int empty = 0;
   for (int y = 100; y < 180; ++y)
-    for (int x = 100; x < 200; ++x) empty += got.At(x, y) == 0 && sprite.p.end() == std::find(sprite.p.begin(), sprite.p.end(), 0);
+    for (int x = 100; x < 200; ++x)
+      empty +=
+          got.At(x, y) == 0 && sprite.p.end() == std::find(sprite.p.begin(), sprite.p.end(), 0);
   EXPECT_EQ(empty, 0);
   EXPECT_EQ(CountOutside(100, 100, 200, 180), 0);
 }
@@ -195,7 +212,7 @@ TEST_P(EffectsTest, GlowAddsFadingLightInItsDirections) {
     elDraw::effectState.glowPosition = 9990;  // wraps to 0 on the way
     int position = 9990;
     const elDraw::ClipRect clip = elDraw::screen.clipRect;
-    auto add = [&](int px, int py, const int (&c)[3]) {
+    auto add = [&](int px, int py, const int(&c)[3]) {
       int b[3];
       Split5(want.At(px, py), b);
       for (int ch = 0; ch < 3; ++ch) b[ch] = std::min(31, b[ch] + c[ch]);
@@ -248,7 +265,8 @@ TEST_P(EffectsTest, RowWaveStretchesRowsByTheCosine) {
     const int H = 16, half = 8;
     int next = 0, lowest = -1;
     for (int r = 0; r < H; ++r) {
-      const int end = static_cast<int>(half + half * std::cos((phase + r) * 2 * std::numbers::pi / (H - 1)));
+      const int end =
+          static_cast<int>(half + half * std::cos((phase + r) * 2 * std::numbers::pi / (H - 1)));
       for (int row = next; row <= end; ++row) {
         for (int c = 0; c < 20; ++c) want.At(100 + c, 50 + row) = sprite.At(c, r);
         lowest = std::max(lowest, row);
@@ -285,7 +303,8 @@ TEST_P(EffectsTest, LensAndTunnelFollowTheirDocumentedFormulas) {
       const int dy = static_cast<int>((static_cast<float>(v) + tilt * u) * f);
       for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i)
-          if (sprite.At(gx + i, gy + j) != 0) want.At(300 + gx + i + dx, 200 + gy + j + dy) = sprite.At(gx + i, gy + j);
+          if (sprite.At(gx + i, gy + j) != 0)
+            want.At(300 + gx + i + dx, 200 + gy + j + dy) = sprite.At(gx + i, gy + j);
     }
   EXPECT_EQ(elDraw::DrawLens(300, 200, 4, scale, tilt, slot, 0, 0, 32, 32), 1);
   EXPECT_TRUE(ScreenIs(want));
@@ -297,8 +316,14 @@ TEST_P(EffectsTest, LensAndTunnelFollowTheirDocumentedFormulas) {
     for (int j = 0; j < 30; ++j)
       for (int i = 0; i < 40; ++i) {
         const double dx = i - 20, dy = j - 15, ax = std::fabs(dx), ay = std::fabs(dy);
-        const double dist[6] = {std::sqrt(dx * dx + dy * dy), std::max(ax, ay), std::min(ax, ay), (ax + ay) / 2, ax, ay};
-        const int u = ((static_cast<int>(std::atan2(dy, dx) / (2 * std::numbers::pi) * 32) % 32) + 32) % 32;
+        const double dist[6] = {std::sqrt(dx * dx + dy * dy),
+                                std::max(ax, ay),
+                                std::min(ax, ay),
+                                (ax + ay) / 2,
+                                ax,
+                                ay};
+        const int u =
+            ((static_cast<int>(std::atan2(dy, dx) / (2 * std::numbers::pi) * 32) % 32) + 32) % 32;
         const int v = static_cast<int>(300.0 / std::max(dist[measure], 1.0)) % 32;
         ASSERT_EQ(table[2 * (j * 40 + i)], u) << measure << " " << i << "," << j;
         ASSERT_EQ(table[2 * (j * 40 + i) + 1], v) << measure << " " << i << "," << j;
@@ -308,7 +333,8 @@ TEST_P(EffectsTest, LensAndTunnelFollowTheirDocumentedFormulas) {
   want = screenPic;
   for (int j = 0; j < 30; ++j)
     for (int i = 0; i < 40; ++i)
-      want.At(500 + i, 400 + j) = sprite.At((table[2 * (j * 40 + i)] + 7) % 32, (table[2 * (j * 40 + i) + 1] + 30) % 32);
+      want.At(500 + i, 400 + j) =
+          sprite.At((table[2 * (j * 40 + i)] + 7) % 32, (table[2 * (j * 40 + i) + 1] + 30) % 32);
   EXPECT_EQ(elDraw::DrawTunnel(table, 500, 400, 40, 30, slot, 7, -2), 1);
   EXPECT_TRUE(ScreenIs(want));
 }

@@ -49,8 +49,8 @@ TEST_P(EffectsTest, FlameAndSoftenAverageTheirNeighbours) {
     for (int r = 102; r <= 139; ++r)
       for (int c = 101; c <= 158; ++c) {
         if (++run < elDraw::DitherNoiseTable[position]) {
-          want.At(c, r - 1) = Mean4(screenPic.At(c - 1, r), screenPic.At(c + 1, r), screenPic.At(c, r - 1),
-                                    screenPic.At(c, r + 1), f);
+          want.At(c, r - 1) = Mean4(screenPic.At(c - 1, r), screenPic.At(c + 1, r),
+                                    screenPic.At(c, r - 1), screenPic.At(c, r + 1), f);
         } else {
           want.At(c, r - 1) = screenPic.At(c, r);
           run = 0;
@@ -60,17 +60,23 @@ TEST_P(EffectsTest, FlameAndSoftenAverageTheirNeighbours) {
     std::srand(77);
     elDraw::effectState.flamePosition = elDraw::effectState.flameFadePosition = 9950;
     elDraw::effectState.flameRun = elDraw::effectState.flameFadeRun = 0;
-    EXPECT_EQ(fade ? elDraw::ScreenFlameFade(f[0], f[1], f[2], 100, 100, 60, 40) : elDraw::ScreenFlame(100, 100, 60, 40), 1);
+    EXPECT_EQ(fade ? elDraw::ScreenFlameFade(f[0], f[1], f[2], 100, 100, 60, 40)
+                   : elDraw::ScreenFlame(100, 100, 60, 40),
+              1);
     EXPECT_TRUE(ScreenIs(want)) << "flame " << fade;
-    EXPECT_EQ(fade ? elDraw::effectState.flameFadePosition : elDraw::effectState.flamePosition, position);
+    EXPECT_EQ(fade ? elDraw::effectState.flameFadePosition : elDraw::effectState.flamePosition,
+              position);
 
     // Softening in scan order: left and upper neighbours are already soft.
     Upload(Back(), screenPic);
     want = screenPic;
     for (int r = 201; r <= 248; ++r)
       for (int c = 301; c <= 368; ++c)
-        want.At(c, r) = Mean4(want.At(c - 1, r), want.At(c + 1, r), want.At(c, r - 1), want.At(c, r + 1), f);
-    EXPECT_EQ(fade ? elDraw::ScreenSoftenFade(f[0], f[1], f[2], 300, 200, 70, 50) : elDraw::ScreenSoften(300, 200, 70, 50), 1);
+        want.At(c, r) =
+            Mean4(want.At(c - 1, r), want.At(c + 1, r), want.At(c, r - 1), want.At(c, r + 1), f);
+    EXPECT_EQ(fade ? elDraw::ScreenSoftenFade(f[0], f[1], f[2], 300, 200, 70, 50)
+                   : elDraw::ScreenSoften(300, 200, 70, 50),
+              1);
     EXPECT_TRUE(ScreenIs(want)) << "soften " << fade;
   }
 }
@@ -104,7 +110,9 @@ TEST_P(EffectsTest, NoiseAddsTableEntriesUpTo31) {
 
 TEST_P(EffectsTest, MosaicPixelatesTheDiscAndStaysOnTheScreen) {
   const int W = elDraw::screen.width, H = elDraw::screen.height;
-  struct Disc { int cx, cy, r, k; };
+  struct Disc {
+    int cx, cy, r, k;
+  };
   for (const Disc d : {Disc{400, 300, 50, 7}, Disc{5, H - 3, 60, 8}, Disc{W - 1, 2, 45, 5}}) {
     Upload(Back(), screenPic);
     Pic want = screenPic;
@@ -113,7 +121,8 @@ TEST_P(EffectsTest, MosaicPixelatesTheDiscAndStaysOnTheScreen) {
         const uint16_t colour = screenPic.At(d.cx + dx, d.cy + dy);
         for (int j = 0; j < d.k && d.cy + dy + j < H; ++j)
           for (int i = 0; i < d.k && d.cx + dx + i < W; ++i)
-            if (static_cast<int>(std::sqrt(double((dx + i) * (dx + i) + (dy + j) * (dy + j)))) < d.r)
+            if (static_cast<int>(std::sqrt(double((dx + i) * (dx + i) + (dy + j) * (dy + j)))) <
+                d.r)
               want.At(d.cx + dx + i, d.cy + dy + j) = colour;
       }
     EXPECT_EQ(elDraw::ScreenMosaicCircle(d.cx, d.cy, d.r, d.k), 1);
@@ -131,11 +140,14 @@ TEST_P(EffectsTest, ZoomMagnifiesThroughTheBuffer) {
       for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
           for (int b = 0; b < written; ++b)
-            for (int a = 0; a < written; ++a) buffer.At(i * scale + a, j * scale + b) = screenPic.At(x + i, y + j);
+            for (int a = 0; a < written; ++a)
+              buffer.At(i * scale + a, j * scale + b) = screenPic.At(x + i, y + j);
       Pic want = screenPic;
       for (int j = 0; j < h * scale; ++j)
         for (int i = 0; i < w * scale; ++i) want.At(x + i, y + j) = buffer.At(i, j);
-      EXPECT_EQ(scale == 2 ? elDraw::ScreenZoom2(x, y, w, h, sparse) : elDraw::ScreenZoom4(x, y, w, h, sparse), 1);
+      EXPECT_EQ(scale == 2 ? elDraw::ScreenZoom2(x, y, w, h, sparse)
+                           : elDraw::ScreenZoom4(x, y, w, h, sparse),
+                1);
       EXPECT_TRUE(ScreenIs(want)) << scale << " sparse " << sparse;
     }
   }
@@ -147,8 +159,10 @@ TEST_P(EffectsTest, ZoomMagnifiesThroughTheBuffer) {
 TEST_P(EffectsTest, NoArgumentReachesOutsideTheSurfaces) {
   using namespace elDraw;
   const int slot = MakeSpriteOf(RandomPic(33, 21, 4));
-  const int ints[] = {INT_MIN, -1000000, -801, -40, -1, 0, 1, 2, 5, 17, 31, 32, 300, 599, 600, 799, 800, 1000, 70000, INT_MAX};
-  const float floats[] = {NAN, INFINITY, -INFINITY, -1e30f, -3.0f, -0.5f, 0.0f, 0.25f, 1.0f, 1.5f, 7.0f, 1e30f};
+  const int ints[] = {INT_MIN, -1000000, -801, -40, -1,  0,   1,   2,    5,     17,
+                      31,      32,       300,  599, 600, 799, 800, 1000, 70000, INT_MAX};
+  const float floats[] = {NAN,  INFINITY, -INFINITY, -1e30f, -3.0f, -0.5f,
+                          0.0f, 0.25f,    1.0f,      1.5f,   7.0f,  1e30f};
   const int slots[] = {-5, 0, 1, 2, slot, 511, 512, 100000};
   auto I = [&] { return ints[rng() % std::size(ints)]; };
   auto F = [&] { return floats[rng() % std::size(floats)]; };
@@ -171,43 +185,121 @@ TEST_P(EffectsTest, NoArgumentReachesOutsideTheSurfaces) {
     R(l, t, r, b);
     const int x = I(), y = I(), s = S();
     switch (round % 37) {
-      case 0: DrawHalf(x, y, s, l, t, r, b); break;
-      case 1: DrawAlpha(x, y, F(), s, l, t, r, b); break;
-      case 2: DrawAlphaRgb(x, y, F(), F(), F(), s, l, t, r, b); break;
-      case 3: DrawAlphaGradient(x, y, F(), F(), F(), I() & 1, static_cast<uint16_t>(I()), I(), s, l, t, r, b); break;
-      case 4: DrawScale(x, y, F(), s, l, t, r, b); break;
-      case 5: DrawScaleRgb(x, y, F(), F(), F(), s, l, t, r, b); break;
-      case 6: DrawCrossFade(x, y, I(), s, l, t, r, b); break;
-      case 7: DrawCrossFadeRgb(x, y, I(), I(), I(), s, l, t, r, b); break;
-      case 8: DrawCrossFadeGradient(x, y, I(), I(), I(), I() & 1, static_cast<uint16_t>(I()), I(), s, l, t, r, b); break;
-      case 9: DrawAdd(x, y, s, l, t, r, b); break;
-      case 10: DrawAddLevel(x, y, F(), s, l, t, r, b); break;
-      case 11: DrawSubtract(x, y, s, l, t, r, b); break;
-      case 12: DrawDarken(x, y, I(), s, l, t, r, b); break;
-      case 13: DrawDarkenRgb(x, y, I(), I(), I(), s, l, t, r, b); break;
-      case 14: DrawChannels(x, y, I(), I(), I(), s, l, t, r, b); break;
-      case 15: DrawGrey(x, y, s, l, t, r, b); break;
-      case 16: DrawBlur(x, y, I(), s, l, t, r, b); break;
-      case 17: DrawSmoothEdge(x, y, s, l, t, r, b); break;
-      case 18: DrawRotate(x, y, I(), I(), I(), s, l, t, r, b); break;
-      case 19: DrawRotateTiled(x, y, I(), I(), I(), s, l, t, r, b); break;
-      case 20: DrawRotateZoom(x, y, I(), I(), I(), F(), s, l, t, r, b); break;
-      case 21: DrawRotateZoomTiled(x, y, I(), I(), I(), F(), s, l, t, r, b); break;
-      case 22: DrawFloor(x, y, I(), I(), I(), F(), F(), F(), F(), F(), F(), F(), s, l, t, r, b); break;
-      case 23: DrawRowWave(x, y, I() & 1, F(), s, l, t, r, b); break;
-      case 24: DrawDisplace(x, y, F(), s, l, t, r, b); break;
-      case 25: DrawExtend(x, y, I() % 5, static_cast<uint16_t>(I()), s, l, t, r, b); break;
-      case 26: DrawGlow(x, y, I(), I(), I(), I(), I() & 1, s, l, t, r, b); break;
-      case 27: DrawLens(x, y, I(), F(), F(), s, l, t, r, b); break;
-      case 28: MakeTunnel(tunnel, static_cast<int>(rng() % 65), static_cast<int>(rng() % 65), I(), I(), I(), F(), I()); break;
-      case 29: DrawTunnel(tunnel, x, y, static_cast<int>(rng() % 65), static_cast<int>(rng() % 65), s, I(), I()); break;
-      case 30: ScreenFlame(x, y, I(), I()); break;
-      case 31: ScreenFlameFade(I(), I(), I(), x, y, I(), I()); break;
-      case 32: ScreenSoften(x, y, I(), I()); break;
-      case 33: ScreenSoftenFade(I(), I(), I(), x, y, I(), I()); break;
-      case 34: ScreenNoise(I(), x, y, I(), I()); break;
-      case 35: ScreenMosaicCircle(x, y, I(), I()); break;
-      case 36: (rng() & 1 ? ScreenZoom2 : ScreenZoom4)(x, y, I(), I(), I() & 1); break;
+      case 0:
+        DrawHalf(x, y, s, l, t, r, b);
+        break;
+      case 1:
+        DrawAlpha(x, y, F(), s, l, t, r, b);
+        break;
+      case 2:
+        DrawAlphaRgb(x, y, F(), F(), F(), s, l, t, r, b);
+        break;
+      case 3:
+        DrawAlphaGradient(x, y, F(), F(), F(), I() & 1, static_cast<uint16_t>(I()), I(), s, l, t, r,
+                          b);
+        break;
+      case 4:
+        DrawScale(x, y, F(), s, l, t, r, b);
+        break;
+      case 5:
+        DrawScaleRgb(x, y, F(), F(), F(), s, l, t, r, b);
+        break;
+      case 6:
+        DrawCrossFade(x, y, I(), s, l, t, r, b);
+        break;
+      case 7:
+        DrawCrossFadeRgb(x, y, I(), I(), I(), s, l, t, r, b);
+        break;
+      case 8:
+        DrawCrossFadeGradient(x, y, I(), I(), I(), I() & 1, static_cast<uint16_t>(I()), I(), s, l,
+                              t, r, b);
+        break;
+      case 9:
+        DrawAdd(x, y, s, l, t, r, b);
+        break;
+      case 10:
+        DrawAddLevel(x, y, F(), s, l, t, r, b);
+        break;
+      case 11:
+        DrawSubtract(x, y, s, l, t, r, b);
+        break;
+      case 12:
+        DrawDarken(x, y, I(), s, l, t, r, b);
+        break;
+      case 13:
+        DrawDarkenRgb(x, y, I(), I(), I(), s, l, t, r, b);
+        break;
+      case 14:
+        DrawChannels(x, y, I(), I(), I(), s, l, t, r, b);
+        break;
+      case 15:
+        DrawGrey(x, y, s, l, t, r, b);
+        break;
+      case 16:
+        DrawBlur(x, y, I(), s, l, t, r, b);
+        break;
+      case 17:
+        DrawSmoothEdge(x, y, s, l, t, r, b);
+        break;
+      case 18:
+        DrawRotate(x, y, I(), I(), I(), s, l, t, r, b);
+        break;
+      case 19:
+        DrawRotateTiled(x, y, I(), I(), I(), s, l, t, r, b);
+        break;
+      case 20:
+        DrawRotateZoom(x, y, I(), I(), I(), F(), s, l, t, r, b);
+        break;
+      case 21:
+        DrawRotateZoomTiled(x, y, I(), I(), I(), F(), s, l, t, r, b);
+        break;
+      case 22:
+        DrawFloor(x, y, I(), I(), I(), F(), F(), F(), F(), F(), F(), F(), s, l, t, r, b);
+        break;
+      case 23:
+        DrawRowWave(x, y, I() & 1, F(), s, l, t, r, b);
+        break;
+      case 24:
+        DrawDisplace(x, y, F(), s, l, t, r, b);
+        break;
+      case 25:
+        DrawExtend(x, y, I() % 5, static_cast<uint16_t>(I()), s, l, t, r, b);
+        break;
+      case 26:
+        DrawGlow(x, y, I(), I(), I(), I(), I() & 1, s, l, t, r, b);
+        break;
+      case 27:
+        DrawLens(x, y, I(), F(), F(), s, l, t, r, b);
+        break;
+      case 28:
+        MakeTunnel(tunnel, static_cast<int>(rng() % 65), static_cast<int>(rng() % 65), I(), I(),
+                   I(), F(), I());
+        break;
+      case 29:
+        DrawTunnel(tunnel, x, y, static_cast<int>(rng() % 65), static_cast<int>(rng() % 65), s, I(),
+                   I());
+        break;
+      case 30:
+        ScreenFlame(x, y, I(), I());
+        break;
+      case 31:
+        ScreenFlameFade(I(), I(), I(), x, y, I(), I());
+        break;
+      case 32:
+        ScreenSoften(x, y, I(), I());
+        break;
+      case 33:
+        ScreenSoftenFade(I(), I(), I(), x, y, I(), I());
+        break;
+      case 34:
+        ScreenNoise(I(), x, y, I(), I());
+        break;
+      case 35:
+        ScreenMosaicCircle(x, y, I(), I());
+        break;
+      case 36:
+        (rng() & 1 ? ScreenZoom2 : ScreenZoom4)(x, y, I(), I(), I() & 1);
+        break;
     }
   }
   // Noise on a white screen stays white.

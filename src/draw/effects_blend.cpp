@@ -99,8 +99,9 @@ int DrawHalf(int x, int y, int sprite, int left, int top, int right, int bottom)
 
 int DrawAlpha(int x, int y, float a, int sprite, int left, int top, int right, int bottom) {
   const float ws = a, wd = 1.0f - a;
-  return RowEffect(x, y, sprite, left, top, right, bottom,
-                   [&](const uint16_t* s, uint16_t* d, int n) { kernels::AlphaRow(s, d, n, ws, wd); });
+  return RowEffect(
+      x, y, sprite, left, top, right, bottom,
+      [&](const uint16_t* s, uint16_t* d, int n) { kernels::AlphaRow(s, d, n, ws, wd); });
 }
 
 int DrawAlphaRgb(int x, int y, float ar, float ag, float ab, int sprite, int left, int top,
@@ -156,8 +157,9 @@ int DrawScaleRgb(int x, int y, float fr, float fg, float fb, int sprite, int lef
 
 int DrawCrossFade(int x, int y, int q, int sprite, int left, int top, int right, int bottom) {
   const int k = 31 - Level(q);
-  return RowEffect(x, y, sprite, left, top, right, bottom,
-                   [&](const uint16_t* s, uint16_t* d, int n) { kernels::CrossFadeRow(s, d, n, k); });
+  return RowEffect(
+      x, y, sprite, left, top, right, bottom,
+      [&](const uint16_t* s, uint16_t* d, int n) { kernels::CrossFadeRow(s, d, n, k); });
 }
 
 int DrawCrossFadeRgb(int x, int y, int cr, int cg, int cb, int sprite, int left, int top, int right,

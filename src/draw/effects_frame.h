@@ -19,8 +19,8 @@ namespace elDraw::effects {
 // The drawn rectangle of one call, under both locks. Row r of the drawn
 // rectangle is Src(r)[0 .. width - 1] over Dst(r)[0 .. width - 1].
 struct Walk {
-  uint16_t* src = nullptr;  // first drawn source pixel
-  uint16_t* dst = nullptr;  // where it lands on the back screen
+  uint16_t* src = nullptr;               // first drawn source pixel
+  uint16_t* dst = nullptr;               // where it lands on the back screen
   ptrdiff_t srcPitch = 0, dstPitch = 0;  // in pixels
   int width = 0, height = 0;
   int x = 0, y = 0;          // back-screen position of the first drawn pixel
@@ -87,7 +87,8 @@ void EachOpaque(const Walk& walk, Visit&& visit) {
 // Applies `rule(s, d)` to every opaque source pixel s over its destination d.
 template <class Rule>
 void EachPixel(const Walk& walk, Rule&& rule) {
-  EachOpaque(walk, [&](int, int, uint16_t s, uint16_t& d) { d = static_cast<uint16_t>(rule(s, d)); });
+  EachOpaque(walk,
+             [&](int, int, uint16_t s, uint16_t& d) { d = static_cast<uint16_t>(rule(s, d)); });
 }
 
 // The pixel rule over the whole frame: the form most effects take.

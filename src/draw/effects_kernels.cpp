@@ -234,8 +234,8 @@ ZB_CLONES void NeighbourSums(const uint16_t* row, const uint16_t* up, const uint
     const V r = LoadSome(row + i + 1, count), u = LoadSome(up + i, count);
     const V d = LoadSome(down + i, count);
     for (int ch = 0; ch < 3; ++ch) {
-      StoreSome(out[ch] + i, reinterpret_cast<V>(f.Channel(r, ch) + f.Channel(u, ch) + f.Channel(d, ch)),
-                count);
+      StoreSome(out[ch] + i,
+                reinterpret_cast<V>(f.Channel(r, ch) + f.Channel(u, ch) + f.Channel(d, ch)), count);
     }
   });
 }

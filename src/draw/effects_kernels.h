@@ -35,6 +35,7 @@ void FlameRow(uint16_t* up, const uint16_t* mid, const uint16_t* down, const uin
 void NeighbourSums(const uint16_t* row, const uint16_t* up, const uint16_t* down, int n,
                    uint16_t* red, uint16_t* green, uint16_t* blue);
 // Three arrays of 5-bit channels put back together.
-void PlaceRow(const uint16_t* red, const uint16_t* green, const uint16_t* blue, uint16_t* out, int n);
+void PlaceRow(const uint16_t* red, const uint16_t* green, const uint16_t* blue, uint16_t* out,
+              int n);
 
 }  // namespace elDraw::kernels

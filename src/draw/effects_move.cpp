@@ -37,8 +37,8 @@ void DrawRowWave(int x, int y, int direction, float speed, int sprite, int left,
   float& phase = effectState.rowWavePhase;
   int next = 0;
   for (int r = 0; r < H; ++r) {
-    const double angle = static_cast<double>(phase + static_cast<float>(r)) * 2.0 *
-                         std::numbers::pi / span;
+    const double angle =
+        static_cast<double>(phase + static_cast<float>(r)) * 2.0 * std::numbers::pi / span;
     const int end = static_cast<int>(half + half * std::cos(angle));
     for (int row = next; row <= end; ++row) {
       // Rows outside the clip rectangle would draw nothing anyway.
@@ -82,7 +82,8 @@ int DrawExtend(int x, int y, int mode, uint16_t k, int sprite, int left, int top
   if (mode < 0 || mode > 3) return 1;
   // Edges at the far screen side, kept within int for any left or top.
   auto farEdge = [](int size, int from) {
-    return static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(size) - from, INT32_MIN, INT32_MAX));
+    return static_cast<int>(
+        std::clamp<int64_t>(static_cast<int64_t>(size) - from, INT32_MIN, INT32_MAX));
   };
   if (mode == 0) right = farEdge(screen.width, left);
   if (mode == 2) bottom = farEdge(screen.height, top);
@@ -94,7 +95,8 @@ int DrawExtend(int x, int y, int mode, uint16_t k, int sprite, int left, int top
   effects::Walk w;
   // Modes 0 and 2 draw to the screen edge but read no further than column
   // or row k, which is checked below.
-  const int result = effects::Begin(x, y, sprite, left, top, right, bottom, w, mode == 1 || mode == 3);
+  const bool cutToSprite = mode == 1 || mode == 3;
+  const int result = effects::Begin(x, y, sprite, left, top, right, bottom, w, cutToSprite);
   if (result >= 0) return result;
 
   // Column (mode 0, 1) or row (2, 3) k of the drawn rectangle, kept inside
@@ -141,7 +143,7 @@ int DrawGlow(int x, int y, int redShift, int greenShift, int blueShift, int dire
   const ClipRect clip = effects::ScreenClip();
   return effects::SpriteEffect(x, y, sprite, left, top, right, bottom, [&](const Walk& w) {
     int& position = effectState.glowPosition;
-    auto add = [&](int px, int py, const int (&c)[3]) {
+    auto add = [&](int px, int py, const int(&c)[3]) {
       uint16_t& p = w.BackRow(py)[px];
       const Rgb5& b = Channels5(p);
       p = Place5(effects::AddSaturate(b.red, c[0]), effects::AddSaturate(b.green, c[1]),

@@ -46,7 +46,8 @@ int DrawLens(int x, int y, int step, float scale, float tilt, int sprite, int le
   effects::Locked from, to;
   if (!effects::LockPair(*source, from, *back, to)) return 0;
   const int cx = sw / 2, cy = sh / 2;
-  const float radius2 = static_cast<float>(std::max<int64_t>(int64_t{cx} * cx + int64_t{cy} * cy, 1));
+  const float radius2 =
+      static_cast<float>(std::max<int64_t>(int64_t{cx} * cx + int64_t{cy} * cy, 1));
   for (int gy = 0; gy < sh; gy += cell) {
     for (int gx = 0; gx < sw; gx += cell) {
       const int u = gx - cx, v = gy - cy;
@@ -84,12 +85,18 @@ uint16_t WrapTexel(double value, int size) {
 double Distance(double dx, double dy, int measure) {
   const double ax = std::fabs(dx), ay = std::fabs(dy);
   switch (measure) {
-    case 0: return std::sqrt(dx * dx + dy * dy);
-    case 1: return std::max(ax, ay);
-    case 2: return std::min(ax, ay);
-    case 3: return (ax + ay) / 2;
-    case 4: return ax;
-    default: return ay;
+    case 0:
+      return std::sqrt(dx * dx + dy * dy);
+    case 1:
+      return std::max(ax, ay);
+    case 2:
+      return std::min(ax, ay);
+    case 3:
+      return (ax + ay) / 2;
+    case 4:
+      return ax;
+    default:
+      return ay;
   }
 }
 

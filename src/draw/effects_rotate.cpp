@@ -24,7 +24,7 @@ constexpr int kMaxSide = 65536;
 // the sprite, the visible window and the locked pixels.
 struct Turn {
   int W, H, sw, sh, hw, hh, sinA, cosA;
-  int i0, i1, j0, j1;  // visible columns [i0, i1) and rows [j0, j1)
+  int i0, i1, j0, j1;   // visible columns [i0, i1) and rows [j0, j1)
   const uint16_t* src;  // source (sx1, sy1)
   ptrdiff_t srcPitch;
   uint16_t* dst;  // back screen (left, top)

@@ -66,8 +66,8 @@ struct Spreader {
   uint32_t Spread(uint16_t p) const {
     const Places& q = Get();
     const uint32_t valid = (p & q.junk) == 0 ? 0xFFFFFFFFu : 0;
-    return valid & (((p >> q.red) & 31u) | ((p >> q.green) & 31u) << 10 |
-                    ((p >> q.blue) & 31u) << 20);
+    return valid &
+           (((p >> q.red) & 31u) | ((p >> q.green) & 31u) << 10 | ((p >> q.blue) & 31u) << 20);
   }
   uint16_t Gather(uint32_t s) const {
     const Places& q = Get();
@@ -215,8 +215,7 @@ int ScreenFlame(int x, int y, int width, int height) {
   return Flame(0, effectState.flamePosition, effectState.flameRun, x, y, width, height);
 }
 
-int ScreenFlameFade(int fadeRed, int fadeGreen, int fadeBlue, int x, int y, int width,
-                    int height) {
+int ScreenFlameFade(int fadeRed, int fadeGreen, int fadeBlue, int x, int y, int width, int height) {
   return Flame(FadeFields(fadeRed, fadeGreen, fadeBlue), effectState.flameFadePosition,
                effectState.flameFadeRun, x, y, width, height);
 }
