@@ -1,5 +1,5 @@
-// A headless 16-bit screen as the game opens it (800 x 600), for the length
-// of one benchmark.
+// A headless 16-bit screen opened as a program opens it, for the length of
+// one benchmark.
 #pragma once
 #include <string>
 
@@ -9,7 +9,7 @@
 
 class HeadlessScreen {
  public:
-  HeadlessScreen() {
+  HeadlessScreen(int width = 800, int height = 600) {
     plat::Options options;
     options.backend = "headless";
     options.depth = 16;
@@ -18,7 +18,7 @@ class HeadlessScreen {
     if (!ok_) return;
     elSystem::StartTimer();
     InitSystem();
-    ok_ = elDraw::Screen(800, 600, 1) == 1;
+    ok_ = elDraw::Screen(width, height, 1) == 1;
   }
   ~HeadlessScreen() {
     elDraw::Release();

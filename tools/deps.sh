@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libcairo2-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   "$@"
 )
 

@@ -250,6 +250,102 @@ int Convert(const char* pack, const char* folder, int replace);
 void ListFonts();
 void FreeFontDescription();
 
+// ---------------------------------------------------------------------------
+// Software effects: blends, colours, geometry and screen filters
+//
+// Each locks the sprite and then the back screen (or the back screen alone)
+// and returns 1 when it drew or nothing was visible, 0 when a surface cannot
+// be locked or does not hold 16-bit pixels. Source value 0 is transparent.
+// Source rectangles are left, top, right, bottom, right and bottom exclusive.
+
+// Blend and colour effects at (x, y), cut to the clip rectangle.
+int DrawHalf(int x, int y, int sprite, int left, int top, int right, int bottom);
+int DrawAlpha(int x, int y, float a, int sprite, int left, int top, int right, int bottom);
+int DrawAlphaRgb(int x, int y, float ar, float ag, float ab, int sprite, int left, int top,
+                 int right, int bottom);
+int DrawAlphaGradient(int x, int y, float ar, float ag, float ab, int byRows, uint16_t start,
+                      int step, int sprite, int left, int top, int right, int bottom);
+int DrawScale(int x, int y, float f, int sprite, int left, int top, int right, int bottom);
+int DrawScaleRgb(int x, int y, float fr, float fg, float fb, int sprite, int left, int top,
+                 int right, int bottom);
+int DrawCrossFade(int x, int y, int q, int sprite, int left, int top, int right, int bottom);
+int DrawCrossFadeRgb(int x, int y, int cr, int cg, int cb, int sprite, int left, int top, int right,
+                     int bottom);
+int DrawCrossFadeGradient(int x, int y, int cr, int cg, int cb, int byRows, uint16_t start,
+                          int step, int sprite, int left, int top, int right, int bottom);
+int DrawAdd(int x, int y, int sprite, int left, int top, int right, int bottom);
+int DrawAddLevel(int x, int y, float strength, int sprite, int left, int top, int right,
+                 int bottom);
+int DrawSubtract(int x, int y, int sprite, int left, int top, int right, int bottom);
+int DrawDarken(int x, int y, int q, int sprite, int left, int top, int right, int bottom);
+int DrawDarkenRgb(int x, int y, int cr, int cg, int cb, int sprite, int left, int top, int right,
+                  int bottom);
+int DrawChannels(int x, int y, int keepRed, int keepGreen, int keepBlue, int sprite, int left,
+                 int top, int right, int bottom);
+int DrawGrey(int x, int y, int sprite, int left, int top, int right, int bottom);
+int DrawBlur(int x, int y, int k, int sprite, int left, int top, int right, int bottom);
+int DrawSmoothEdge(int x, int y, int sprite, int left, int top, int right, int bottom);
+
+// Rotated, zoomed and tiled sprites in a destination rectangle (left, top,
+// right, bottom); angles in degrees, any value (wrapped into 0 to 359).
+int DrawRotate(int left, int top, int right, int bottom, int angle, int sprite, int sx1, int sy1,
+               int sx2, int sy2);
+int DrawRotateTiled(int left, int top, int right, int bottom, int angle, int sprite, int sx1,
+                    int sy1, int sx2, int sy2);
+int DrawRotateZoom(int left, int top, int right, int bottom, int angle, float zoom, int sprite,
+                   int sx1, int sy1, int sx2, int sy2);
+int DrawRotateZoomTiled(int left, int top, int right, int bottom, int angle, float zoom, int sprite,
+                        int sx1, int sy1, int sx2, int sy2);
+int DrawFloor(int left, int top, int right, int bottom, int angle, float zoomX, float zoomXStep,
+              float zoomY, float zoomYStep, float redFactor, float greenFactor, float blueFactor,
+              int sprite, int sx1, int sy1, int sx2, int sy2);
+
+// Moving sprites.
+void DrawRowWave(int x, int y, int direction, float speed, int sprite, int left, int top, int right,
+                 int bottom);
+int DrawDisplace(int x, int y, float strength, int sprite, int left, int top, int right,
+                 int bottom);
+int DrawExtend(int x, int y, int mode, uint16_t k, int sprite, int left, int top, int right,
+               int bottom);
+int DrawGlow(int x, int y, int redShift, int greenShift, int blueShift, int directions, int copy,
+             int sprite, int left, int top, int right, int bottom);
+// A lens (scale) or flag (tilt) distortion: the sprite in cells of step x
+// step pixels, each moved by its squared distance to the centre.
+int DrawLens(int x, int y, int step, float scale, float tilt, int sprite, int left, int top,
+             int right, int bottom);
+// The tunnel pair: MakeTunnel fills `table` (2 x width x height entries,
+// u then v per pixel) for a texture of `textureSize` pixels; DrawTunnel draws
+// a square sprite through it at (x, y), scrolled by (scrollU, scrollV).
+// Distance measures: 0 Euclidean, 1 larger of |dx| and |dy|, 2 smaller,
+// 3 their mean, 4 |dx|, 5 |dy|.
+int MakeTunnel(uint16_t* table, int width, int height, int centreX, int centreY, int textureSize,
+               float depth, int measure);
+int DrawTunnel(const uint16_t* table, int x, int y, int width, int height, int sprite, int scrollU,
+               int scrollV);
+
+// Filters of a back-screen rectangle.
+int ScreenFlame(int x, int y, int width, int height);
+int ScreenFlameFade(int fadeRed, int fadeGreen, int fadeBlue, int x, int y, int width, int height);
+int ScreenSoften(int x, int y, int width, int height);
+int ScreenSoftenFade(int fadeRed, int fadeGreen, int fadeBlue, int x, int y, int width,
+                     int height);
+int ScreenNoise(int shift, int x, int y, int width, int height);
+int ScreenNoiseRgb(int red, int green, int blue, int shift, int x, int y, int width, int height);
+int ScreenMosaicCircle(int centreX, int centreY, int radius, int blockSize);
+int ScreenZoom2(int x, int y, int width, int height, int sparse);
+int ScreenZoom4(int x, int y, int width, int height, int sparse);
+
+// What the moving effects and the filters keep between calls.
+struct EffectState {
+  float rowWavePhase = 0.0f;
+  int flamePosition = 0, flameRun = 0;          // ScreenFlame
+  int flameFadePosition = 0, flameFadeRun = 0;  // ScreenFlameFade
+  int noisePosition = 0;                        // ScreenNoise
+  int noiseRgbPosition = 0;                     // ScreenNoiseRgb
+  int glowPosition = 0;                         // DrawGlow
+};
+extern EffectState effectState;
+
 }  // namespace elDraw
 
 #include "draw/text.h"
