@@ -126,6 +126,7 @@ void MixRuns(MixVoice& v, float* acc, int frames) {
     v.position += v.step;
     ++done;
   }
+  KeepInside(v);  // a voice that has just played its last frame stops now
 }
 
 }  // namespace
@@ -163,6 +164,7 @@ void MixVoiceReference(MixVoice& v, float* acc, int frames) {
     OneFrame(v, acc + 2 * i);
     v.position += v.step;
   }
+  KeepInside(v);
 }
 
 void SaturateOutput(const float* acc, int16_t* out, int frames, bool mono, bool eightBit) {
