@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/audio_source.h"
 #include "platform/headless.h"
 #include "platform/mixer.h"
 #include "platform/platform.h"
