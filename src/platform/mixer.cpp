@@ -19,6 +19,7 @@ namespace {
 
 // 70 objects of up to 10 buffers, and room for the short sounds of our own.
 constexpr int kMaxBuffers = 768;
+constexpr uint32_t kPadding = 32;  // eight frames of 16-bit stereo
 
 struct Buffer {
   bool used = false;
@@ -200,12 +201,14 @@ SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& erro
   for (int i = 0; i < kMaxBuffers && free < 0; ++i) {
     if (!buffers[i].used) free = i;
   }
-  std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[bytes]);
+  // Padding behind the samples: the mix may read a few bytes past the last
+  // frame it uses (never into what it plays).
+  std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[bytes + kPadding]);
   if (free < 0 || !memory) {
     errorCode = kAudioOutOfMemory;
     return 0;
   }
-  std::memset(memory.get(), format.bits == 8 ? 0x80 : 0, bytes);
+  std::memset(memory.get(), format.bits == 8 ? 0x80 : 0, bytes + kPadding);
   std::lock_guard<std::mutex> hold(mixLock);
   Buffer& b = buffers[free];
   b.format = format;
