@@ -2,7 +2,10 @@
 // mixer on SDL's own thread, a period of at most 512 frames at 44.1 kHz so
 // that a sound starts within about 25 ms of being played.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/mixer.h"
@@ -17,6 +20,28 @@ void Pull(void*, Uint8* stream, int length) {
   MixOutput(reinterpret_cast<int16_t*>(stream), length / 4);
 }
 
+// While it lives, standard error goes nowhere: the sound libraries under SDL
+// print their own complaints when there is no sound card or server, and no
+// device is no error for this program.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = dup(2);
+    int null = open("/dev/null", O_WRONLY);
+    if (saved_ >= 0 && null >= 0) dup2(null, 2);
+    if (null >= 0) close(null);
+  }
+  ~QuietStandardError() {
+    if (saved_ < 0) return;
+    dup2(saved_, 2);
+    close(saved_);
+  }
+
+ private:
+  int saved_ = -1;
+};
+
 // The period: the largest power of two no longer than 512 frames at 44.1 kHz.
 Uint16 PeriodFrames(int rate) {
   Uint16 frames = 512;
@@ -28,6 +53,7 @@ Uint16 PeriodFrames(int rate) {
 
 bool SdlAudioOpen(int rate) {
   SdlAudioClose();
+  QuietStandardError quiet;
   if (!subsystemStarted) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     subsystemStarted = true;
