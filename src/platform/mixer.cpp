@@ -33,6 +33,7 @@ struct Buffer {
 
 std::mutex mixLock;
 Buffer buffers[kMaxBuffers];
+int usedEnd = 0;  // one past the highest buffer in use: the mix looks no further
 bool deviceOpen = false;
 PcmFormat output;  // the output format while the device is open, else the last
 AudioSourceRender sourceRender = nullptr;
@@ -102,7 +103,8 @@ void MixOutput(int16_t* out, int frames) {
   while (frames > 0) {
     int n = frames < kMixPeriod ? frames : kMixPeriod;
     std::memset(acc, 0, sizeof(float) * 2 * static_cast<size_t>(n));
-    for (Buffer& b : buffers) {
+    for (int i = 0; i < usedEnd; ++i) {
+      Buffer& b = buffers[i];
       if (b.used && b.voice.playing) MixVoiceInto(b.voice, acc, n);
     }
     if (sourceRender) {
@@ -223,6 +225,7 @@ SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& erro
   b.volume = b.pan = 0;
   UpdateStep(b);
   b.used = true;
+  if (free + 1 > usedEnd) usedEnd = free + 1;
   return free + 1;
 }
 
@@ -234,6 +237,7 @@ void ReleaseSoundBuffer(SoundBuffer id) {
   b->used = false;
   b->voice = MixVoice{};
   memory = std::move(b->memory);
+  while (usedEnd > 0 && !buffers[usedEnd - 1].used) --usedEnd;
 }
 
 bool LockSoundBuffer(SoundBuffer id, uint32_t offset, uint32_t bytes, LockedRegions& regions) {
