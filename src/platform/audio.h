@@ -52,6 +52,9 @@ struct LockedRegions {
 bool LockSoundBuffer(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedRegions& regions);
 
 void PlaySoundBuffer(SoundBuffer buffer, bool looping);
+// Plays the buffer once and gives it back by itself after it has finished
+// (when a later buffer is created, or the platform stops).
+void PlayAndLetGo(SoundBuffer buffer);
 void StopSoundBuffer(SoundBuffer buffer);
 bool SoundBufferPlaying(SoundBuffer buffer);
 // Byte offsets: where playback is, and from where it is safe to write.

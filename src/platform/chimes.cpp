@@ -51,23 +51,9 @@ void Build() {
   built = true;
 }
 
-// Sounds started without waiting; each is let go once it has finished.
-constexpr int kLoose = 4;
-SoundBuffer loose[kLoose];
-
-void LetGoFinished() {
-  for (SoundBuffer& b : loose) {
-    if (b && !SoundBufferPlaying(b)) {
-      ReleaseSoundBuffer(b);
-      b = 0;
-    }
-  }
-}
-
 }  // namespace
 
 void PlayPcm(const PcmFormat& format, const uint8_t* data, uint32_t bytes, bool wait) {
-  LetGoFinished();
   bool openedHere = false;
   if (!AudioIsOpen()) {
     if (!wait || !OpenAudio(AudioFormat())) return;
@@ -76,23 +62,18 @@ void PlayPcm(const PcmFormat& format, const uint8_t* data, uint32_t bytes, bool 
   int code = 0;
   SoundBuffer b = CreateSoundBuffer(format, bytes, code);
   LockedRegions r;
-  if (b && LockSoundBuffer(b, 0, bytes, r)) {
-    std::memcpy(r.first, data, r.firstBytes);
+  bool ready = b && LockSoundBuffer(b, 0, bytes, r);
+  if (ready) std::memcpy(r.first, data, r.firstBytes);
+  if (!ready) {
+    ReleaseSoundBuffer(b);
+  } else if (!wait) {
+    PlayAndLetGo(b);
+  } else {
     PlaySoundBuffer(b, false);
-  }
-  if (b && wait) {
     // A sound of n bytes lasts n / (bytes per second); give up a second later.
     uint32_t limit = bytes / static_cast<uint32_t>(format.BlockAlign() * format.rate / 1000 + 1) + 1000;
     for (uint32_t waited = 0; SoundBufferPlaying(b) && waited < limit; waited += 5) Sleep(5);
     ReleaseSoundBuffer(b);
-  } else if (b) {
-    int slot = 0;
-    while (slot < kLoose && loose[slot]) ++slot;
-    if (slot == kLoose) {
-      ReleaseSoundBuffer(loose[0]);
-      slot = 0;
-    }
-    loose[slot] = b;
   }
   if (openedHere) CloseAudio();
 }

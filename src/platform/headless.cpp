@@ -93,6 +93,7 @@ class HeadlessBackend final : public Backend {
       } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
       }
+      VirtualDeviceAdvance(AudioNowUs());
       return;
     }
     clockUs += static_cast<uint64_t>(ms) * 1000;

@@ -29,6 +29,7 @@ struct Buffer {
   MixVoice voice;
   uint32_t frequency = 0;
   int volume = 0, pan = 0;
+  bool letGo = false;  // released once it has stopped
 };
 
 std::mutex mixLock;
@@ -195,6 +196,9 @@ void SetAudioSource(AudioSourceRender render, void* user) {
 
 SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& errorCode) {
   errorCode = 0;
+  for (int i = 0; i < usedEnd; ++i) {
+    if (buffers[i].used && buffers[i].letGo && !buffers[i].voice.playing) ReleaseSoundBuffer(i + 1);
+  }
   if (!FormatPlayable(format) || bytes < static_cast<uint32_t>(format.BlockAlign())) {
     errorCode = kAudioInvalidParam;
     return 0;
@@ -217,6 +221,7 @@ SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& erro
   b.bytes = bytes;
   b.memory = std::move(memory);
   b.voice = MixVoice{};
+  b.letGo = false;
   b.voice.data = b.memory.get();
   b.voice.frames = bytes / static_cast<uint32_t>(format.BlockAlign());
   b.voice.channels = format.channels;
@@ -259,6 +264,15 @@ void PlaySoundBuffer(SoundBuffer id, bool looping) {
   if (Buffer* b = Find(id)) {
     b->voice.playing = true;
     b->voice.looping = looping;
+  }
+}
+
+void PlayAndLetGo(SoundBuffer id) {
+  std::lock_guard<std::mutex> hold(mixLock);
+  if (Buffer* b = Find(id)) {
+    b->voice.playing = true;
+    b->voice.looping = false;
+    b->letGo = true;
   }
 }
 
