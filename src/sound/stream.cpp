@@ -36,6 +36,20 @@ void FillRing(const StreamRecord& r, int buffer, uint32_t offset, uint32_t bytes
   }
 }
 
+// Rewinds the stream: the first chunk of the data, read from `file` (at the
+// data start), goes into the first half of the ring; the next refill writes
+// the second half.
+void FillFirstHalf(StreamRecord& r, int buffer, FILE* file) {
+  r.lastWriteStart = 0;
+  r.writeOffset = r.chunkSize;
+  FillRing(r, buffer, 0, r.chunkSize, file);
+  r.filePosition = static_cast<uint32_t>(std::ftell(file));
+  r.consumed = r.chunkSize;
+  r.wrapMark = -1;
+  r.lastPlay = 0;
+  r.endCountdown = 0;
+}
+
 uint32_t WholeFrames(uint32_t bytes, uint32_t blockAlign) { return bytes - bytes % blockAlign; }
 
 // The next piece to read: a chunk, the rest, or half the rest when a full
@@ -108,8 +122,6 @@ int LoadStream(const char* name, int loopOffset) {
   r.silence = format.bits == 8 ? 0x80 : 0;
   r.bufferSize = 4 * perSecond;
   r.chunkSize = r.bufferSize / 2;
-  r.lastWriteStart = 0;
-  r.writeOffset = r.chunkSize;
   r.dataStart = static_cast<uint32_t>(std::ftell(file));
   // The loop point lies inside the data, on a whole sample frame.
   uint32_t offset = loopOffset < 0 || static_cast<uint32_t>(loopOffset) >= dataSize
@@ -124,13 +136,8 @@ int LoadStream(const char* name, int loopOffset) {
     r.dataSize = 0;
     return Fail(kLoadCaption, "サウンドバッファが生成できません", code);
   }
-  FillRing(r, s.buffers[0], 0, r.chunkSize, file);
-  r.filePosition = static_cast<uint32_t>(std::ftell(file));
+  FillFirstHalf(r, s.buffers[0], file);
   std::fclose(file);
-  r.consumed = r.chunkSize;
-  r.wrapMark = -1;
-  r.lastPlay = 0;
-  r.endCountdown = 0;
   s.bufferCount = 1;
   s.echoCounter = -1;
   if (!reloadingObjects) s.nextBuffer = 0;
@@ -152,15 +159,8 @@ int ResetStream(int slot) {
     std::fclose(file);
     return elDraw::Error(kResetCaption, kCannotSeek);
   }
-  r.lastWriteStart = 0;
-  r.writeOffset = r.chunkSize;
-  FillRing(r, s.buffers[0], 0, r.chunkSize, file);
-  r.filePosition = static_cast<uint32_t>(std::ftell(file));
+  FillFirstHalf(r, s.buffers[0], file);
   std::fclose(file);
-  r.consumed = r.chunkSize;
-  r.wrapMark = -1;
-  r.lastPlay = 0;
-  r.endCountdown = 0;
   return 1;
 }
 
