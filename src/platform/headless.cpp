@@ -219,7 +219,9 @@ Backend* MakeHeadlessBackend() { return new HeadlessBackend; }
 namespace headless {
 
 void SetClock(uint32_t ms) {
-  if (running) running->clockUs = static_cast<uint64_t>(ms) * 1000;
+  if (!running) return;
+  running->clockUs = static_cast<uint64_t>(ms) * 1000;
+  VirtualDeviceRebase(running->clockUs);
 }
 void AdvanceClock(uint32_t ms) {
   if (!running) return;

@@ -131,10 +131,21 @@ void VirtualDeviceOpen(int, uint64_t nowUs) {
 
 void VirtualDeviceClose() { virtualOpen = false; }
 
+void VirtualDeviceRebase(uint64_t nowUs) {
+  if (!virtualOpen) return;
+  uint64_t played = virtualFrames * 1000000u / static_cast<uint64_t>(output.rate);
+  virtualStartUs = nowUs >= played ? nowUs - played : 0;
+  virtualFrames = (nowUs - virtualStartUs) * static_cast<uint64_t>(output.rate) / 1000000u;
+}
+
 void VirtualDeviceAdvance(uint64_t nowUs) {
   static int16_t scratch[2 * kMixPeriod];
   if (!virtualOpen || nowUs < virtualStartUs) return;
   uint64_t due = (nowUs - virtualStartUs) * static_cast<uint64_t>(output.rate) / 1000000u;
+  // A jump of the clock by more than ten seconds plays only the last ten,
+  // as a device that has fallen that far behind would drop the rest.
+  uint64_t most = 10 * static_cast<uint64_t>(output.rate);
+  if (due > virtualFrames + most) virtualFrames = due - most;
   while (virtualFrames < due) {
     uint64_t n = due - virtualFrames;
     if (n > kMixPeriod) n = kMixPeriod;

@@ -21,6 +21,9 @@ void MixOutput(int16_t* out, int frames);
 void VirtualDeviceOpen(int rate, uint64_t nowUs);
 void VirtualDeviceClose();
 void VirtualDeviceAdvance(uint64_t nowUs);
+// The clock was set, not run: the device goes on from the new time without
+// playing the difference.
+void VirtualDeviceRebase(uint64_t nowUs);
 
 // The SDL device (sdl_audio.cpp): false when no real device can be opened.
 bool SdlAudioOpen(int rate);
