@@ -1,6 +1,6 @@
 // The sound device: opening and releasing it, the output format, the system
 // sounds and the beep, and the rebuilding of every object in place.
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <string>
 

@@ -1,5 +1,6 @@
 // Sound objects: loading WAVE files and pack entries into the 70 slots,
 // freeing them, and the buffers each slot holds.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
