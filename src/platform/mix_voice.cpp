@@ -158,7 +158,13 @@ __attribute__((target("avx2"))) void DirectRun16Avx2(const uint8_t* data, uint32
   DirectRun<Channels, 16>(data, first + 4 * static_cast<uint32_t>(blocks), n - 4 * blocks, acc, gl, gr);
 }
 
-const bool haveAvx2 = __builtin_cpu_supports("avx2");
+// Asked once at start; the processor facts must be read in before they are
+// asked for, since this may run before the runtime's own start-up does it.
+bool HaveAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+const bool haveAvx2 = HaveAvx2();
 
 // The frame after `f`: the first again in a looping buffer; the last frame
 // itself at the end of one played once, so it fades to nothing new.
