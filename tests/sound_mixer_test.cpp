@@ -5,6 +5,8 @@
 
 #include "platform/audio_source.h"
 #include "platform/mix_voice.h"
+#include "shell/runcontrol.h"
+#include "sound/sound_internal.h"
 #include "sound_fixture.h"
 
 namespace {
@@ -157,6 +159,41 @@ TEST_F(SoundTest, AudioSourceIsMixedInAndRemoved) {
   EXPECT_EQ(calls, before);
   EXPECT_EQ(out[0], 4096);
   plat::ReleaseSoundBuffer(b);
+}
+
+}  // namespace
+
+namespace {
+
+// --audio-dump reaches the platform, and the file it names is a 16-bit
+// stereo WAVE file at the output rate holding every frame mixed.
+TEST(SoundDump, CommandLineToWaveFile) {
+  const char* argv[] = {"zolbeck", "--audio-dump", "out.wav"};
+  shell::CommandLine line;
+  std::string error;
+  ASSERT_TRUE(shell::ParseCommandLine(3, argv, line, error));
+  EXPECT_EQ(line.audioDump, "out.wav");
+  EXPECT_FALSE(shell::ParseCommandLine(2, argv, line, error));
+
+  std::string path = "/tmp/zbsound-dump-" + std::to_string(::getpid()) + ".wav";
+  plat::Options options;
+  options.backend = "headless";
+  options.audioDump = path.c_str();
+  ASSERT_TRUE(plat::Start(options, error)) << error;
+  ASSERT_TRUE(plat::OpenAudio({2, 22050, 16}));
+  plat::headless::AdvanceClock(100);
+  plat::Stop();
+  std::vector<uint8_t> f = soundtest::ReadFile(path);
+  std::remove(path.c_str());
+  ASSERT_EQ(f.size(), 44u + 2205 * 4);
+  auto u32 = [&](size_t at) { return elSound::ReadLe32(f.data() + at); };
+  EXPECT_EQ(std::string(f.begin(), f.begin() + 4), "RIFF");
+  EXPECT_EQ(u32(4), 36u + 2205 * 4);
+  EXPECT_EQ(u32(24), 22050u);                   // rate
+  EXPECT_EQ(u32(28), 22050u * 4);               // bytes per second
+  EXPECT_EQ(u32(20), 1u | (2u << 16));          // PCM, two channels
+  EXPECT_EQ(u32(32), 4u | (16u << 16));         // 4-byte frames of 16 bits
+  EXPECT_EQ(u32(40), 2205u * 4);
 }
 
 }  // namespace
