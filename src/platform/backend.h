@@ -73,6 +73,11 @@ class Backend {
 
   virtual bool JoyGetPos(int joystick, JoyInfo& info) = 0;
   virtual void JoyConfigChanged() {}
+
+  // The sound device: opened at `rate` samples per second of 16-bit stereo,
+  // it pulls its output from MixOutput (mixer.h). False when there is none.
+  virtual bool OpenAudio(int) { return false; }
+  virtual void CloseAudio() {}
 };
 
 // The backends, by name.

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
+#include "platform/mixer.h"
 
 namespace plat {
 namespace {
@@ -104,6 +106,11 @@ bool Start(const Options& options, std::string& error) {
   }
   if (!chosen->Open(options, error)) return false;
   backend = std::move(chosen);
+  if (!OpenAudioDump(options.audioDump)) {
+    error = std::string(options.audioDump) + ": cannot be written";
+    Stop();
+    return false;
+  }
   return true;
 }
 
@@ -111,6 +118,8 @@ void Stop() {
   if (!backend) return;
   if (windowAlive) backend->DestroyWindow();
   windowAlive = false;
+  ResetAudio();
+  CloseAudioDump();
   backend->Close();
   backend.reset();
   ReleaseInstanceLock();
@@ -321,7 +330,21 @@ Answer MessageBox(const char* text, const char* caption, Buttons buttons, Icon i
 }
 
 void MessageBeep(int type) {
-  if (backend) backend->Beep(type);
+  if (!backend) return;
+  backend->Beep(type);
+  // Heard when the sound device is open; it does not wait for the sound.
+  // The types are the message box icons: hand, question, exclamation and
+  // asterisk; -1 is the plain beep.
+  Chime chime = Chime::Default;
+  switch (type) {
+    case -1: chime = Chime::Beep; break;
+    case 0x10: chime = Chime::Hand; break;
+    case 0x20: chime = Chime::Question; break;
+    case 0x30: chime = Chime::Exclamation; break;
+    case 0x40: chime = Chime::Asterisk; break;
+    default: break;
+  }
+  PlayChime(chime, false);
 }
 
 // --- Joysticks ----------------------------------------------------------------

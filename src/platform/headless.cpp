@@ -9,6 +9,7 @@
 
 #include "platform/backend.h"
 #include "platform/messages.h"
+#include "platform/mixer.h"
 
 namespace plat {
 namespace {
@@ -66,17 +67,20 @@ class HeadlessBackend final : public Backend {
   }
 
   void Close() override {
+    VirtualDeviceClose();
     if (running == this) running = nullptr;
   }
 
   uint32_t Ticks() override {
     if (realtime) {
+      VirtualDeviceAdvance(AudioNowUs());
       auto elapsed = std::chrono::steady_clock::now() - realStart;
       return realBase +
              static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
     }
     // Reading the clock takes a moment, so a loop that spins on it ends.
     ++clockUs;
+    VirtualDeviceAdvance(clockUs);
     return static_cast<uint32_t>(clockUs / 1000);
   }
 
@@ -89,9 +93,11 @@ class HeadlessBackend final : public Backend {
       } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
       }
+      VirtualDeviceAdvance(AudioNowUs());
       return;
     }
     clockUs += static_cast<uint64_t>(ms) * 1000;
+    VirtualDeviceAdvance(clockUs);
   }
 
   int Metric(plat::Metric metric) override {
@@ -140,6 +146,7 @@ class HeadlessBackend final : public Backend {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     } else {
       clockUs += 1000;
+      VirtualDeviceAdvance(clockUs);
     }
   }
 
@@ -188,6 +195,21 @@ class HeadlessBackend final : public Backend {
     return true;
   }
   void JoyConfigChanged() override { ++joyConfigChanges; }
+
+  // The virtual sound device plays on the virtual clock: its output and its
+  // play cursors move only as that clock does, the same in every run. With
+  // wall-clock pacing it follows the wall clock instead.
+  bool OpenAudio(int rate) override {
+    VirtualDeviceOpen(rate, AudioNowUs());
+    return true;
+  }
+  void CloseAudio() override { VirtualDeviceClose(); }
+
+  uint64_t AudioNowUs() {
+    if (!realtime) return clockUs;
+    auto elapsed = std::chrono::steady_clock::now() - realStart;
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count());
+  }
 };
 
 }  // namespace
@@ -197,10 +219,14 @@ Backend* MakeHeadlessBackend() { return new HeadlessBackend; }
 namespace headless {
 
 void SetClock(uint32_t ms) {
-  if (running) running->clockUs = static_cast<uint64_t>(ms) * 1000;
+  if (!running) return;
+  running->clockUs = static_cast<uint64_t>(ms) * 1000;
+  VirtualDeviceRebase(running->clockUs);
 }
 void AdvanceClock(uint32_t ms) {
-  if (running) running->clockUs += static_cast<uint64_t>(ms) * 1000;
+  if (!running) return;
+  running->clockUs += static_cast<uint64_t>(ms) * 1000;
+  VirtualDeviceAdvance(running->clockUs);
 }
 uint32_t SleepCalls() { return running ? running->sleepCalls : 0; }
 uint32_t LastSleep() { return running ? running->lastSleep : 0; }

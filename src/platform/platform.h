@@ -23,6 +23,7 @@ struct Options {
   int depth = 16;               // desktop bits per pixel: 15, 16, 24 or 32
   int scale = 1;                // integer window scale of the sdl backend
   bool realtime = false;        // headless: pace in wall-clock time
+  const char* audioDump = "";   // a WAVE file that receives all sound mixed
 };
 
 // Chooses and starts a backend. On failure returns false and puts a one-line
@@ -181,6 +182,12 @@ std::string WindowsDirectory();
 // Backslashes separate folders and each existing name is matched in any
 // letter case; `mode` is an fopen mode ("rt", "at", "wb", ...).
 FILE* OpenFile(const char* windowsPath, const char* mode);
+// Deletes a file named in Windows form; false when it could not be removed.
+bool RemoveFile(const char* windowsPath);
+// The names (CP932) of the regular files in a folder named in Windows form
+// whose names end in `suffix` in any letter case ("*.WAV" is ".WAV"), sorted
+// by their bytes so that the order does not depend on the file system.
+std::vector<std::string> ListFiles(const char* windowsFolder, const char* suffix);
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);

@@ -11,6 +11,7 @@
 
 #include "platform/backend.h"
 #include "platform/messages.h"
+#include "platform/mixer.h"
 #include "platform/sdl_keys.h"
 
 namespace plat {
@@ -68,6 +69,7 @@ class SdlBackend final : public Backend {
 
   void Close() override {
     if (!open_) return;
+    SdlAudioQuit();
     CloseJoysticks();
     DestroyWindow();
     SDL_Quit();
@@ -75,6 +77,9 @@ class SdlBackend final : public Backend {
     joystickReady_ = false;
     hasPending_ = false;
   }
+
+  bool OpenAudio(int rate) override { return SdlAudioOpen(rate); }
+  void CloseAudio() override { SdlAudioClose(); }
 
   uint32_t Ticks() override {
     timespec now{};

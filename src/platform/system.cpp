@@ -14,6 +14,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -247,6 +248,30 @@ FILE* OpenFile(const char* windowsPath, const char* mode) {
   std::string path = ResolvePath(windowsPath);
   if (path.empty()) return nullptr;
   return std::fopen(path.c_str(), realMode.c_str());
+}
+
+bool RemoveFile(const char* windowsPath) {
+  std::string path = ResolvePath(windowsPath);
+  return !path.empty() && std::remove(path.c_str()) == 0;
+}
+
+std::vector<std::string> ListFiles(const char* windowsFolder, const char* suffix) {
+  std::vector<std::string> names;
+  std::string folder = ResolvePath(windowsFolder);
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return names;
+  size_t tail = std::strlen(suffix);
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.size() <= tail || !EqualNoCase(suffix, name.substr(name.size() - tail))) continue;
+    struct stat info;
+    std::string full = folder.empty() ? name : folder + "/" + name;
+    if (stat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    names.push_back(Utf8ToCp932(name));
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // ---------------------------------------------------------------------------

@@ -51,6 +51,7 @@ std::string Trim(const std::string& s) {
 //   --depth 15|16|24|32 the desktop depth
 //   --scale N           window scale of the sdl backend, 1..4
 //   --screenshot FILE   save the back screen after the last frame pass
+//   --audio-dump FILE   write all sound mixed as a 16-bit stereo WAVE file
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -103,6 +104,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       out.scale = static_cast<int>(n);
     } else if (arg == "--screenshot") {
       if (!value(out.screenshot)) return false;
+    } else if (arg == "--audio-dump") {
+      if (!value(out.audioDump)) return false;
     } else {
       error = "unknown option '" + arg + "' (see README.md for the options)";
       return false;

@@ -42,6 +42,7 @@ struct CommandLine {
   int depth = 16;
   int scale = 1;
   std::string screenshot;
+  std::string audioDump;
 };
 
 // A program's whole run: parses the command line, starts the platform and

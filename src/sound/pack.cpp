@@ -1,0 +1,131 @@
+// The sound pack: one file of entries, each the data size (4 bytes), the
+// upper-case file name with its zero, the format size (4 bytes), the 18-byte
+// PCM format record and the samples. No header, no terminator.
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/elsystem.h"
+#include "sound/sound_internal.h"
+
+namespace elSound {
+
+char packPath[256];
+
+namespace {
+
+// An entry name longer than this is not one MakePack writes: the pack is
+// broken there and the search ends.
+constexpr size_t kLongestEntryName = 259;
+
+bool ReadU32(FILE* file, uint32_t& value) {
+  uint8_t b[4];
+  if (std::fread(b, 1, 4, file) != 4) return false;
+  value = ReadLe32(b);
+  return true;
+}
+
+void WriteU32(FILE* file, uint32_t value) {
+  uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                  static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  std::fwrite(b, 1, 4, file);
+}
+
+// The part of a Windows-form name behind its last backslash; the trail byte
+// of a double-byte character is not a backslash.
+const char* LastPart(const char* name) {
+  const char* part = name;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
+    if (plat::IsLeadByte(*p) && p[1]) {
+      ++p;
+    } else if (*p == '\\') {
+      part = reinterpret_cast<const char*>(p + 1);
+    }
+  }
+  return part;
+}
+
+long BytesLeft(FILE* file) {
+  long here = std::ftell(file);
+  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+  long end = std::ftell(file);
+  std::fseek(file, here, SEEK_SET);
+  return end - here;
+}
+
+}  // namespace
+
+PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32_t& dataSize,
+                         uint32_t& formatSize) {
+  file = plat::OpenFile(path, "rb");
+  if (!file) return PackSearch::NoFile;
+  std::string wanted = name;
+  UpperCase(wanted.data());
+  std::string entry;
+  while (ReadU32(file, dataSize)) {
+    entry.clear();
+    int c = 0;
+    while ((c = std::fgetc(file)) > 0 && entry.size() <= kLongestEntryName) {
+      entry += static_cast<char>(c);
+    }
+    if (c != 0 || !ReadU32(file, formatSize)) break;
+    if (entry == wanted) return PackSearch::Found;
+    // Every entry of a pack has an 18-byte format record.
+    if (std::fseek(file, static_cast<long>(dataSize) + static_cast<long>(kPcmFormatSize), SEEK_CUR) != 0) {
+      break;
+    }
+  }
+  std::fclose(file);
+  file = nullptr;
+  return PackSearch::NotFound;
+}
+
+bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave) {
+  wave = WaveData{};
+  long left = BytesLeft(file);
+  if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF || left < 0 ||
+      static_cast<uint64_t>(formatSize) + dataSize > static_cast<uint64_t>(left)) {
+    return false;
+  }
+  wave.format.resize(formatSize);
+  wave.samples.resize(dataSize);
+  if (std::fread(wave.format.data(), 1, formatSize, file) != formatSize ||
+      std::fread(wave.samples.data(), 1, dataSize, file) != dataSize) {
+    wave = WaveData{};
+    return false;
+  }
+  return true;
+}
+
+void SetPackFile(const char* fileName) {
+  std::snprintf(packPath, sizeof packPath, "%s%s", elSystem::GetProgramFolder(0), fileName);
+}
+
+int MakePack(const char* packName, const char* folder, int deleteFirst) {
+  std::string root = elSystem::GetProgramFolder(0);
+  std::string pack = root + packName;
+  if (deleteFirst) plat::RemoveFile(pack.c_str());
+  std::string prefix = folder[0] ? std::string(folder) + "\\" : std::string();
+  for (const std::string& file : plat::ListFiles((root + folder).c_str(), ".WAV")) {
+    std::string relative = prefix + file;
+    UpperCase(relative.data());
+    // A file that is not PCM WAVE is left out: an entry without an 18-byte
+    // format record would break the search of every entry behind it.
+    WaveData wave;
+    if (!ReadWaveFile((root + relative).c_str(), wave) || wave.format.size() != kPcmFormatSize) {
+      continue;
+    }
+    FILE* out = plat::OpenFile(pack.c_str(), "ab");
+    if (!out) continue;
+    const char* entryName = LastPart(relative.c_str());
+    WriteU32(out, static_cast<uint32_t>(wave.samples.size()));
+    std::fwrite(entryName, 1, std::strlen(entryName) + 1, out);
+    WriteU32(out, static_cast<uint32_t>(wave.format.size()));
+    std::fwrite(wave.format.data(), 1, wave.format.size(), out);
+    std::fwrite(wave.samples.data(), 1, wave.samples.size(), out);
+    std::fclose(out);
+  }
+  return 1;
+}
+
+}  // namespace elSound
