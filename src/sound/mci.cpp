@@ -57,14 +57,15 @@ int Tokenize(const char* command, Token* tokens, int& count) {
   }
 }
 
-// Keywords are matched without regard to letter case, in ASCII only.
+// Keywords and aliases are matched without regard to letter case, in ASCII
+// only.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool Is(const Token& t, const char* word) {
   int n = static_cast<int>(std::strlen(word));
   if (t.length != n) return false;
   for (int i = 0; i < n; ++i) {
-    char c = t.text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != word[i]) return false;
+    if (Lower(t.text[i]) != Lower(word[i])) return false;
   }
   return true;
 }
@@ -74,14 +75,7 @@ bool NamesDevice(const Token& t) {
     device.open = false;  // the platform let the piece go (it was stopped)
     return false;
   }
-  if (t.length != static_cast<int>(std::strlen(device.alias))) return false;
-  for (int i = 0; i < t.length; ++i) {
-    char a = t.text[i], b = device.alias[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
+  return Is(t, device.alias);
 }
 
 // The flags every command may carry, after its own words.
