@@ -93,8 +93,8 @@ void DeletePlayer() {
   music.player = nullptr;
 }
 
-// A fresh player stands at the first tick; FluidSynth's player cannot be sent
-// back reliably once it has run to its end, so going back means a new one.
+// Going back to the start takes a fresh player: it stands at the first tick
+// with no seek or stop of the old one still pending.
 bool NewPlayer() {
   DeletePlayer();
   music.player = new_fluid_player(music.synth);
