@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libcairo2-dev
+  libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   "$@"

@@ -3,11 +3,13 @@
 // same for every backend.
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/mixer.h"
+#include "platform/music.h"
 
 namespace plat {
 namespace {
@@ -28,8 +30,11 @@ bool windowAlive = false;
 WindowProc windowProc = nullptr;
 
 // Posted messages wait in a fixed ring. A full ring refuses new messages, as
-// a full system queue does.
+// a full system queue does. The music's audio side posts its end-of-play
+// notification from the audio thread, so the ring is only touched under its
+// lock; the lock is held for a few stores, never across a call out.
 constexpr int kQueueSize = 4096;
+std::mutex ringLock;
 Message ring[kQueueSize];
 int ringHead = 0, ringCount = 0;
 bool quitPosted = false;
@@ -83,6 +88,7 @@ void ResetCore() {
   classCount = 0;
   windowAlive = false;
   windowProc = nullptr;
+  std::lock_guard<std::mutex> hold(ringLock);
   ringHead = ringCount = 0;
   quitPosted = false;
   quitCode = 0;
@@ -115,6 +121,7 @@ bool Start(const Options& options, std::string& error) {
 }
 
 void Stop() {
+  EndMusic();
   if (!backend) return;
   if (windowAlive) backend->DestroyWindow();
   windowAlive = false;
@@ -212,12 +219,19 @@ int GetDesktopBitsPerPixel() { return backend ? backend->DesktopDepth() : 16; }
 
 // --- Messages ---------------------------------------------------------------
 
+// Takes the oldest posted message off the ring, if there is one.
+static bool TakePosted(Message& message) {
+  std::lock_guard<std::mutex> hold(ringLock);
+  if (ringCount == 0) return false;
+  message = ring[ringHead];
+  ringHead = (ringHead + 1) % kQueueSize;
+  --ringCount;
+  return true;
+}
+
 bool PeekMessage(Message& message) {
   GatherEvents();
-  if (ringCount > 0) {
-    message = ring[ringHead];
-    ringHead = (ringHead + 1) % kQueueSize;
-    --ringCount;
+  if (TakePosted(message)) {
     ApplyToKeyTable(message);
     return true;
   }
@@ -234,7 +248,11 @@ bool PeekMessage(Message& message) {
 
 void WaitMessage() {
   GatherEvents();
-  if (ringCount > 0 || quitPosted || !backend) return;
+  {
+    std::lock_guard<std::mutex> hold(ringLock);
+    if (ringCount > 0) return;
+  }
+  if (quitPosted || !backend) return;
   backend->WaitEvent();
 }
 
@@ -251,6 +269,8 @@ intptr_t SendMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lp
 }
 
 bool PostMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam) {
+  uint32_t time = TimeGetTime();
+  std::lock_guard<std::mutex> hold(ringLock);
   // Mouse movement is a state, not a history: a new position replaces one
   // that is still waiting, so a moving mouse cannot flood the queue.
   if (kind == WM_MOUSEMOVE && ringCount > 0) {
@@ -267,7 +287,7 @@ bool PostMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam
   m.kind = kind;
   m.wparam = wparam;
   m.lparam = lparam;
-  m.time = TimeGetTime();
+  m.time = time;
   ++ringCount;
   return true;
 }

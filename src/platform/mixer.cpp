@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/audio_source.h"
+#include "platform/audio_source_pull.h"
 #include "platform/backend.h"
 #include "platform/mix_voice.h"
 #include "platform/mixer.h"
@@ -201,6 +202,12 @@ void SetAudioSource(AudioSourceRender render, void* user) {
   std::lock_guard<std::mutex> hold(mixLock);
   sourceRender = render;
   sourceUser = user;
+}
+
+void PullAudioSource(int16_t* out, int frames) {
+  std::lock_guard<std::mutex> hold(mixLock);
+  std::memset(out, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
+  if (sourceRender) sourceRender(sourceUser, out, frames);
 }
 
 // --- Buffers --------------------------------------------------------------------

@@ -12,5 +12,8 @@ bool MakeStage(const std::string& gameFolder);       // stagedata.txt, map01_*.t
 bool MakeParty(const std::string& gameFolder);       // princess, damenzu_00..02, damenzu_ef00
 bool MakeFoes(const std::string& gameFolder);        // enemy00_00/01, atya, tate1, g_a1, g_a2, Ya, item
 bool MakeDragon(const std::string& gameFolder);      // boss01/*
+// The library's music: MIDI/field.mid, boss.mid, test0.mid, test1.mid, and
+// notmidi.mid, a text file under a MIDI name.
+bool MakeMusic(const std::string& gameFolder);
 
 }  // namespace gen

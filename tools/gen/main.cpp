@@ -1,4 +1,4 @@
-// Generates every picture and the stage files of the game into a folder:
+// Generates every picture, the stage files and the music into a folder:
 //   zolbeck_gen FOLDER
 #include <cstdio>
 
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   }
   std::string folder = argv[1];
   bool ok = gen::MakeTerrain(folder) && gen::MakeStage(folder) && gen::MakeParty(folder) &&
-            gen::MakeFoes(folder) && gen::MakeDragon(folder);
+            gen::MakeFoes(folder) && gen::MakeDragon(folder) && gen::MakeMusic(folder);
   if (!ok) {
     std::fprintf(stderr, "zolbeck_gen: could not write the game's data into %s\n", folder.c_str());
     return 1;
