@@ -560,6 +560,8 @@ TEST(ShellProcess, BadCommandLineExits2WithOneLine) {
       {"--headless", "--bogus"},
       {"--headless", "--frames", "-1"},
       {"--headless", "--keys", temp.path() + "/no-such-file"},
+      {"--headless", "--keys", temp.path()},
+      {"--headless", "--keys", "/dev/zero"},
   };
   for (const auto& args : cases) {
     ProgramRun run = RunProgram(args, temp);
@@ -569,6 +571,17 @@ TEST(ShellProcess, BadCommandLineExits2WithOneLine) {
   }
 }
 
+TEST(ShellProcess, ScreenshotThatCannotBeWrittenFailsTheRun) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  ProgramRun run = RunProgram(
+      {"--headless", "--frames", "2", "--screenshot", temp.path() + "/no-such-folder/shot.bmp"}, temp);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("could not be written"), std::string::npos) << run.errors;
+  run = RunProgram({"--headless", "--frames", "2", "--screenshot", temp.path() + "/shot.bmp"}, temp);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+}
+
 TEST(ShellProcess, MalformedKeyScriptNamesFileAndLine) {
   shelltest::TempFolder temp;
   ASSERT_FALSE(temp.path().empty());
@@ -576,9 +589,10 @@ TEST(ShellProcess, MalformedKeyScriptNamesFileAndLine) {
   const std::string scripts[] = {
       "0 Left down\n# fine so far\n5 Nope down\n",
       "9 Left down\n4 Left up\n",
+      std::string("0 Left down\n5 Left up\0 7 Right down\n", 36),
   };
-  const int badLine[] = {3, 2};
-  for (int i = 0; i < 2; ++i) {
+  const int badLine[] = {3, 2, 2};
+  for (int i = 0; i < 3; ++i) {
     shelltest::WriteWholeFile(keys, scripts[i]);
     ProgramRun run = RunProgram({"--headless", "--keys", keys}, temp);
     EXPECT_EQ(run.exitCode, 2) << scripts[i];

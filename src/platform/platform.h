@@ -178,8 +178,15 @@ std::string ModuleFileName();
 std::string WindowsDirectory();
 // Opens a file named in Windows form: "BMP\princess.bmp" or "\abs\path".
 // Backslashes separate folders and each existing name is matched in any
-// letter case; `mode` is an fopen mode ("rt", "at", "wb", ...).
+// letter case; `mode` is an fopen mode ("rt", "at", "wb", ...). Only plain
+// files open: a folder, a device or a pipe is refused at once (null).
 FILE* OpenFile(const char* windowsPath, const char* mode);
+// The same for a name of the real file system, as given on a command line.
+FILE* OpenRealFile(const char* path, const char* mode);
+// Reads the whole of a plain file of at most `maxBytes` bytes (real file
+// system name). On failure returns false with a short reason ("not a plain
+// file", "larger than N bytes", or the system's own words).
+bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason);
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);

@@ -6,6 +6,7 @@
 #include "actors/actor_model.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
+#include "platform/platform.h"
 #include "world/world.h"
 
 int32_t stageData[4];
@@ -78,10 +79,10 @@ class NumberReader {
 };
 
 // Fills `count` cells from the file; every failed read repeats `last`. A file
-// that cannot be opened leaves the cells as they are.
+// that cannot be opened (or is no plain file) leaves the cells as they are.
 template <typename Visit>
 void ReadNumbers(const char* name, int count, int32_t& last, Visit visit) {
-  FILE* file = std::fopen(name, "r");
+  FILE* file = plat::OpenFile(name, "rt");
   if (file == nullptr) return;
   NumberReader reader(file);
   for (int i = 0; i < count; ++i) {
