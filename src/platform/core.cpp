@@ -127,6 +127,9 @@ uint32_t TimeGetTime() { return backend ? backend->Ticks() : 0; }
 void Sleep(uint32_t ms) {
   if (backend) backend->Sleep(ms);
 }
+void SleepUntil(uint32_t tick) {
+  if (backend) backend->SleepUntil(tick);
+}
 void TimeBeginPeriod(uint32_t ms) {
   if (backend) backend->BeginPeriod(ms);
 }

@@ -37,6 +37,12 @@ const char* BackendName();
 
 uint32_t TimeGetTime();
 void Sleep(uint32_t ms);  // 0 gives up the rest of the time slice
+// Sleeps until shortly before the clock reads `tick`, leaving the caller a
+// short spin to meet it: a real clock wakes within a fraction of a
+// millisecond of it, the virtual clock of a headless run 3 ms before it, as a
+// sleep of whole milliseconds would. A tick that has come already (or passed
+// less than 2^31 ms ago) only gives up the rest of the time slice.
+void SleepUntil(uint32_t tick);
 void TimeBeginPeriod(uint32_t ms);
 void TimeEndPeriod(uint32_t ms);
 
