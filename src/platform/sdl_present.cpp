@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace plat {
 namespace {
@@ -34,10 +36,14 @@ bool Xrgb(const SDL_Surface* s) {
   return s->format->format == SDL_PIXELFORMAT_RGB888 || s->format->format == SDL_PIXELFORMAT_ARGB8888;
 }
 
-// Whether a graphics processor draws GL here: asked of a context on a small
-// hidden window of its own, so that the game's window is not turned into a
-// GL one and no renderer is built only to be thrown away.
+// Whether a graphics processor draws GL here. A machine without a graphics
+// device node has none, and is known without starting GL at all (which in a
+// software rasteriser costs a tenth of a second). Otherwise a context on a
+// small hidden window of its own is asked, so that the game's window is not
+// turned into a GL one and no renderer is built only to be thrown away.
 bool GpuDrawsGl() {
+  std::error_code error;
+  if (!std::filesystem::exists("/dev/dri", error)) return false;
   SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (probe == nullptr) return false;
   SDL_GLContext context = SDL_GL_CreateContext(probe);
@@ -45,6 +51,13 @@ bool GpuDrawsGl() {
   if (context != nullptr) SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(probe);
   return gpu;
+}
+
+// The window's own surface, kept in plain memory: SDL would otherwise back
+// it with a renderer's texture, the very cost this way avoids.
+SDL_Surface* PlainWindowSurface(SDL_Window* window) {
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  return SDL_GetWindowSurface(window);
 }
 
 // Writes row `y` of `picture` (w pixels) scale times over, each pixel
@@ -73,13 +86,6 @@ bool WindowPresenter::Open(SDL_Window* window, int scale) {
   bool ok = Choose(std::strcmp(asked, "auto") == 0 ? nullptr : asked);
   std::fprintf(stderr, "present: %s\n", ok ? Name() : "none");
   return ok;
-}
-
-// The window's own surface, kept in plain memory: SDL would otherwise back
-// it with a renderer's texture, the very cost this way avoids.
-static SDL_Surface* PlainWindowSurface(SDL_Window* window) {
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  return SDL_GetWindowSurface(window);
 }
 
 bool WindowPresenter::Choose(const char* asked) {
