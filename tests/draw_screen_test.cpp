@@ -192,7 +192,9 @@ TEST_F(DrawScreenTest, MeasuresRgb565) {
 TEST_F(DrawScreenTest, MeasuresRgb555) {
   StartDesktop(15);
   ASSERT_EQ(elDraw::Screen(800, 600, 1), 1);
-  EXPECT_EQ(elDraw::screen.depth, 15);
+  // Reported as 16 bits, as both two-byte formats are; measured as 555.
+  EXPECT_EQ(elDraw::screen.depth, 16);
+  EXPECT_EQ(elSystem::GetScreenBitsPerPixel(), 16);
   ExpectFormat(elDraw::screen.format, {10, 5, 0}, {31, 31, 31}, {10, 5, 0}, 0x3DEF, 0x7FFF);
 }
 
@@ -376,14 +378,16 @@ class CheckWindowDepthTest : public DrawScreenTest {
   std::filesystem::path settingsPath_;
 };
 
-constexpr const char* kDepthWarning16 =
-    "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定されています。\n"
-    "正しく動作させるには、65536色以上に設定するか、フルスクリーンで実行させて下さい。";
+constexpr const char* kDepthWarning24 =
+    "　ウィンドウ状態で実行しようとしていますが、画面が65536色以下に設定されています。\n"
+    "正しく動作させるには、1670万色以上に設定するか、フルスクリーンで実行させて下さい。";
 
 TEST_F(CheckWindowDepthTest, PassesWithoutAWordWhenThereIsNothingToWarnOf) {
   StartDesktop(15);
   uint32_t boxes = plat::headless::BoxCount();
   elDraw::SetDepth(15, 0, 0);  // no level for 15 bits
+  EXPECT_EQ(elDraw::CheckWindowDepth(""), 1);
+  elDraw::SetDepth(16, 0, 0);  // a 555 desktop counts as 16 bits
   EXPECT_EQ(elDraw::CheckWindowDepth(""), 1);
   elDraw::SetDepth(12, 0, 0);
   EXPECT_EQ(elDraw::CheckWindowDepth(""), 1);
@@ -403,28 +407,19 @@ TEST_F(CheckWindowDepthTest, PassesWithoutAWordWhenThereIsNothingToWarnOf) {
 }
 
 TEST_F(CheckWindowDepthTest, WithoutAFileWarnsAndQuits) {
-  StartDesktop(15);
-  elDraw::SetDepth(16, 0, 0);
+  StartDesktop(16);
+  elDraw::SetDepth(24, 0, 0);
   uint32_t boxes = plat::headless::BoxCount();
   EXPECT_EQ(elDraw::CheckWindowDepth(""), 0);
   EXPECT_EQ(plat::headless::BoxCount(), boxes + 1);
-  EXPECT_THAT(plat::headless::LastBoxText(), StartsWith(kDepthWarning16));
+  EXPECT_THAT(plat::headless::LastBoxText(), StartsWith(kDepthWarning24));
   EXPECT_EQ(elSystem::quitState, 2);
   EXPECT_EQ(elSystem::fullScreen, 0);
 }
 
-TEST_F(CheckWindowDepthTest, NamesTheColourCountsOfEachLevel) {
+TEST_F(CheckWindowDepthTest, StarAsksToSwitchAndWritesNothing) {
   StartDesktop(16);
   elDraw::SetDepth(24, 0, 0);
-  EXPECT_EQ(elDraw::CheckWindowDepth(""), 0);
-  EXPECT_THAT(plat::headless::LastBoxText(),
-              StartsWith("　ウィンドウ状態で実行しようとしていますが、画面が65536色以下に設定されて"
-                         "います。\n正しく動作させるには、1670万色以上に設定するか、"));
-}
-
-TEST_F(CheckWindowDepthTest, StarAsksToSwitchAndWritesNothing) {
-  StartDesktop(15);
-  elDraw::SetDepth(16, 0, 0);
   uint32_t boxes = plat::headless::BoxCount();
   plat::headless::AnswerNextBox(plat::Answer::Yes);
   EXPECT_EQ(elDraw::CheckWindowDepth("*"), 1);
@@ -436,8 +431,8 @@ TEST_F(CheckWindowDepthTest, StarAsksToSwitchAndWritesNothing) {
 }
 
 TEST_F(CheckWindowDepthTest, SettingsFileRemembersAYes) {
-  StartDesktop(15);
-  elDraw::SetDepth(16, 0, 0);
+  StartDesktop(16);
+  elDraw::SetDepth(24, 0, 0);
   plat::headless::AnswerNextBox(plat::Answer::Yes);
   EXPECT_EQ(elDraw::CheckWindowDepth(settingsName_.c_str()), 1);
   EXPECT_THAT(plat::headless::LastBoxText(), StartsWith("フルスクリーンに設定し直しますか？"));
@@ -449,8 +444,8 @@ TEST_F(CheckWindowDepthTest, SettingsFileRemembersAYes) {
 }
 
 TEST_F(CheckWindowDepthTest, NoEndsTheProgram) {
-  StartDesktop(15);
-  elDraw::SetDepth(16, 0, 0);
+  StartDesktop(16);
+  elDraw::SetDepth(24, 0, 0);
   plat::headless::AnswerNextBox(plat::Answer::No);
   EXPECT_EQ(elDraw::CheckWindowDepth(settingsName_.c_str()), 0);
   EXPECT_EQ(elSystem::quitState, 2);

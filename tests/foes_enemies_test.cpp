@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "draw_fixture.h"
 #include "foes_fixture.h"
 
 namespace {
@@ -165,6 +166,36 @@ TEST_F(FoesEnemies, StrikeHurtsOnlyOnFramesSixAndSeven) {
   EXPECT_GT(hurts7, 0);
   EXPECT_EQ(s.animMode, 0) << "the strike ends after frame 7";
   EXPECT_EQ(s.frameStep, 0);
+}
+
+// Each strike draws its effect sheet; the strip of the strike box that lies
+// outside the soldier's own 48 x 48 cell shows only the effect.
+TEST_F(FoesEnemies, EveryFacingDrawsItsStrike) {
+  struct Case {
+    int facing;
+    int left, top, right, bottom;  // the strip, relative to the cell
+  } const cases[] = {
+      {0, 0, 48, 48, 56},   // down: below the cell
+      {1, -8, 0, 0, 48},    // left
+      {2, 48, 0, 56, 48},   // right
+      {3, 0, -8, 48, 0},    // up
+  };
+  Begin();
+  ASSERT_NE(pictures.strikeHorizontal, 0);
+  for (const Case& c : cases) {
+    elDraw::Clear();
+    Soldier& s = Standing(soldiersA, 0, 300.0f, 200.0f, c.facing);
+    s.state = 2;
+    s.animMode = 2;
+    s.frameStep = 6;
+    UpdateSoldiersA();
+    std::vector<uint32_t> back = drawtest::SurfacePixels(*elDraw::screen.backScreen);
+    int lit = 0;
+    for (int y = 200 + c.top; y < 200 + c.bottom; ++y) {
+      for (int x = 300 + c.left; x < 300 + c.right; ++x) lit += back[y * 800 + x] != 0 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 5) << "facing " << c.facing;
+  }
 }
 
 TEST_F(FoesEnemies, StrikeOnACompanionCostsThePrincessAHitPoint) {

@@ -17,6 +17,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/surface.h"
 
 namespace {
 
@@ -198,6 +199,58 @@ TEST_F(PlatformPath, OpenFileInTextModes) {
   EXPECT_EQ(plat::OpenFile((windowsRoot + "\\data\\missing.txt").c_str(), "rt"), nullptr);
   EXPECT_EQ(plat::OpenFile((windowsRoot + "\\missing\\new.txt").c_str(), "wt"), nullptr);
   EXPECT_EQ(plat::OpenFile(nullptr, "rt"), nullptr);
+}
+
+// Only plain files open; a pipe with no writer, a folder or a device is
+// refused at once instead of being waited on or read for ever. Each open
+// runs in a child with an alarm, so a wait fails the test instead of
+// holding it.
+TEST_F(PlatformPath, SpecialFilesAreRefusedAtOnce) {
+  const std::string fifo = root + "/picture.bmp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    const char* mode;
+  } cases[] = {
+      {fifo, "rb"}, {fifo, "wb"}, {root + "/Data", "rb"}, {"/dev/zero", "rb"}, {"/dev/null", "wb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " " + c.mode);
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+      alarm(5);
+      FILE* real = plat::OpenRealFile(c.path.c_str(), c.mode);
+      FILE* windows = plat::OpenFile(plat::Utf8ToCp932(c.path).c_str(), c.mode);
+      plat::Bitmap bitmap;
+      bool loaded = plat::LoadBitmap(plat::Utf8ToCp932(c.path).c_str(), bitmap);
+      _exit(real == nullptr && windows == nullptr && !loaded ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "waited on it";
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+  }
+}
+
+TEST_F(PlatformPath, ReadSmallFileReadsPlainFilesUpToTheirLimit) {
+  const std::string path = root + "/Data/Number.txt";
+  FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite("12\0" "34", 1, 5, file);
+  std::fclose(file);
+  std::string text, reason;
+  ASSERT_TRUE(plat::ReadSmallFile(path.c_str(), 5, text, reason)) << reason;
+  EXPECT_EQ(text, std::string("12\0" "34", 5));
+  EXPECT_FALSE(plat::ReadSmallFile(path.c_str(), 4, text, reason));
+  EXPECT_EQ(reason, "larger than 4 bytes");
+  EXPECT_FALSE(plat::ReadSmallFile((root + "/Data").c_str(), 100, text, reason));
+  EXPECT_EQ(reason, "not a plain file");
+  EXPECT_FALSE(plat::ReadSmallFile("/dev/zero", 100, text, reason));
+  EXPECT_EQ(reason, "not a plain file");
+  EXPECT_FALSE(plat::ReadSmallFile((root + "/missing").c_str(), 100, text, reason));
+  EXPECT_EQ(reason, std::strerror(ENOENT));
 }
 
 TEST(PlatformPaths, ModuleFileNameIsTheProgramInWindowsForm) {

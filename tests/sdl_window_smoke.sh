@@ -37,4 +37,28 @@ last=$(sed -n '60p' "$work/trace.jsonl" | grep -o '"player":{"x":[-0-9.e]*' | gr
 awk -v a="$first" -v b="$last" 'BEGIN { exit !(b > a + 50) }' || { echo "no walk: $first -> $last"; exit 1; }
 size=$(stat -c %s "$work/shot.bmp")
 [ "$size" -eq 1440058 ] || { echo "screenshot of $size bytes"; exit 1; }
+
+# With a copy open in a window, a second windowed copy gives way at once
+# (exit 0, no frames), while a run without a window replays in full beside it.
+(cd "$folder" && DISPLAY=":$display" "$program" --frames 100000 --trace "$work/open.jsonl") &
+open=$!
+for _ in $(seq 100); do
+  [ -s "$work/open.jsonl" ] && break
+  kill -0 $open 2>/dev/null || break
+  sleep 0.1
+done
+if [ -s "$work/open.jsonl" ]; then
+  (cd "$folder" && DISPLAY=":$display" "$program" --frames 60 --trace "$work/second.jsonl")
+  status=$?
+  [ $status -eq 0 ] && [ ! -s "$work/second.jsonl" ] || { kill $open; echo "a second window ran ($status)"; exit 1; }
+  (cd "$folder" && "$program" --headless --frames 60 --keys "$work/keys.txt" --seed 7 \
+      --trace "$work/headless.jsonl")
+  lines=$(wc -l < "$work/headless.jsonl")
+  kill $open
+  wait $open 2>/dev/null
+  [ "$lines" -eq 60 ] || { echo "the headless run beside the window ran $lines frames"; exit 1; }
+else
+  kill $open 2>/dev/null
+  echo "(another copy held the lock; the second-copy check was skipped)"
+fi
 echo "60 frames in a real window; the princess walked from x $first to $last"

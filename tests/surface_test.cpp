@@ -250,6 +250,7 @@ TEST(SurfaceBlit, RepeatedLargeKeyedDrawsFollowChangesOfThePicture) {
     check(0, 0, Rect{0, 0, 260, 30}, "whole");
     check(13, 5, Rect{17, 3, 250, 29}, "part");
     check(40, 10, Rect{100, 0, 180, 30}, "middle");
+    check(0, 8, Rect{100, 0, 260, 30}, "at the left edge, from the right of the picture");
   }
   Put(*src, 20, 2, 0x1234);  // through a lock
   check(0, 0, Rect{0, 0, 260, 30}, "after a lock");
@@ -782,6 +783,19 @@ TEST_F(BmpFiles, BadTruncatedAndLyingFilesFailCleanly) {
   plat::LoadBitmap(Write("wild4.bmp", MakeBmp(bad4)).c_str(), bitmap);
   BmpSpec cut8{kW, kH, 8, 1, kPal256, {}, {0, 40, 1, 2, 3}};
   plat::LoadBitmap(Write("cut8.bmp", MakeBmp(cut8)).c_str(), bitmap);
+  // Run-length data holds at most 255 pixels a byte: a kilobyte that
+  // declares 8192 x 8192 pixels is refused, a picture of the longest runs
+  // is not.
+  BmpSpec huge8{8192, 8192, 8, 1, kPal256, {}, std::vector<uint8_t>(1024, 0)};
+  EXPECT_FALSE(Load("huge8.bmp", MakeBmp(huge8), bitmap));
+  BmpSpec huge4{8192, 8192, 4, 2, kPal16, {}, std::vector<uint8_t>(1024, 0)};
+  EXPECT_FALSE(Load("huge4.bmp", MakeBmp(huge4), bitmap));
+  std::vector<uint8_t> longRuns;
+  for (int row = 0; row < 2; ++row) longRuns.insert(longRuns.end(), {255, 7, 255, 7, 255, 7, 255, 7, 0, 0});
+  longRuns.insert(longRuns.end(), {0, 1});
+  BmpSpec long8{1020, 2, 8, 1, kPal256, {}, longRuns};
+  ASSERT_TRUE(Load("long8.bmp", MakeBmp(long8), bitmap));
+  EXPECT_EQ(bitmap.pixels[1019], kPal256[7]);
   // Run-length pictures cannot be top-down.
   BmpSpec down8{kW, -kH, 8, 1, kPal256, {}, Rle(8)};
   EXPECT_FALSE(Load("down8.bmp", MakeBmp(down8), bitmap));

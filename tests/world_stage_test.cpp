@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "platform/headless.h"
 
 namespace {
 
@@ -153,6 +154,39 @@ TEST_F(StageTest, MissingFilesLeaveZerosAndStartOnTheFirstScreen) {
   EXPECT_EQ(scrollX, 0.0f);
   EXPECT_EQ(tileLayer[5][5], 0);
   EXPECT_EQ(player.hp, 18);
+}
+
+// Start screens outside the stage are refused with one box naming the file;
+// the game starts on the first screen, as without the file.
+TEST_F(StageTest, StartScreenOutsideTheStageIsRefused) {
+  const struct {
+    const char* text;
+    int col, row;  // where the game starts
+    bool refused;
+  } cases[] = {
+      {"2 2 0 0", 2, 2, false},
+      {"99999999999 0 2 0", 0, 0, true},
+      {"3 0 2 0", 0, 0, true},
+      {"0 3 2 0", 0, 0, true},
+      {"-1 1 2 0", 0, 0, true},
+      {"1 -2147483648 2 0", 0, 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ResetStage();
+    gametest::WriteFile("stagedata.txt", c.text);
+    uint32_t boxes = plat::headless::BoxCount();
+    LoadStage();
+    EXPECT_EQ(plat::headless::BoxCount(), boxes + (c.refused ? 1u : 0u));
+    if (c.refused) {
+      EXPECT_EQ(plat::headless::LastBoxText().rfind("stagedata.txt : ", 0), 0u)
+          << plat::headless::LastBoxText();
+    }
+    EXPECT_EQ(screenCol, c.col);
+    EXPECT_EQ(screenRow, c.row);
+    EXPECT_EQ(scrollX, 768.0f * c.col);
+    EXPECT_EQ(scrollY, 576.0f * c.row);
+  }
 }
 
 TEST_F(StageTest, PartyIsPlacedWhileReadingInFileOrder) {

@@ -66,16 +66,19 @@ const char* DirectionWord(int32_t code) {
 }
 
 // The strike box of each facing (down, left, right, up), relative to the
-// cell, and the knock angle pointing from the victim back at the soldier.
+// cell, the knock angle pointing from the victim back at the soldier, and
+// whether the effect is the sideways sheet (32 x 48) or the vertical one
+// (48 x 32).
 struct StrikeBox {
   int offsetX, offsetY, width, height;
   float knockAngle;
+  bool sideways;
 };
 constexpr StrikeBox kStrike[4] = {
-    {0, 24, 48, 32, 4.712388f},
-    {-8, 0, 32, 48, 0.0f},
-    {24, 0, 32, 48, 3.141592f},
-    {0, -8, 48, 32, 1.570796f},
+    {0, 24, 48, 32, 4.712388f, false},
+    {-8, 0, 32, 48, 0.0f, true},
+    {24, 0, 32, 48, 3.141592f, true},
+    {0, -8, 48, 32, 1.570796f, false},
 };
 
 Blocking Probe(const Soldier& s) { return ProbeEdges(s.x, s.y, 4, 24, 48, 28, 0, 48); }
@@ -285,9 +288,9 @@ void StrikeTest(const Soldier& s) {
       HurtMember(k, box.knockAngle);
     }
   }
-  // Both strike directions are drawn from the vertical strike sheet.
   elDraw::Draw(static_cast<int>(s.x - scrollX) + box.offsetX,
-               static_cast<int>(s.y - scrollY) + box.offsetY, pictures.strikeVertical, 0, 0,
+               static_cast<int>(s.y - scrollY) + box.offsetY,
+               box.sideways ? pictures.strikeHorizontal : pictures.strikeVertical, 0, 0,
                box.width, box.height);
 }
 

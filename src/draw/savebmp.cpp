@@ -44,9 +44,9 @@ Route RouteFor(const plat::Surface& back) {
 
 // Writes the capture through `open`, which gets the file name. Returns 0
 // only when the back screen cannot be locked; a file that cannot be opened
-// is skipped (and reported through `opened`).
-int Capture(const char* path, FILE* (*open)(const char*), int width, int height, bool* opened) {
-  if (opened) *opened = false;
+// or written is skipped (and reported through `written`).
+int Capture(const char* path, FILE* (*open)(const char*), int width, int height, bool* written) {
+  if (written) *written = false;
   plat::Surface* back = screen.backScreen;
   if (back == nullptr) return 0;
   // The capture reads the back screen directly, so the area is kept within
@@ -61,7 +61,7 @@ int Capture(const char* path, FILE* (*open)(const char*), int width, int height,
   Route route = RouteFor(*back);
   FILE* file = route == Route::None ? nullptr : open(path);
   if (file != nullptr) {
-    if (opened) *opened = true;
+    bool good = true;
     uint32_t rowSize = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     uint32_t imageSize = rowSize * static_cast<uint32_t>(height);
     uint8_t header[kHeaderSize] = {};
@@ -79,7 +79,7 @@ int Capture(const char* path, FILE* (*open)(const char*), int width, int height,
     Put32(header + 38, kPixelsPerMetre);
     Put32(header + 42, kPixelsPerMetre);
     // Colours used, important colours and the four padding bytes stay 0.
-    std::fwrite(header, 1, sizeof header, file);
+    good = std::fwrite(header, 1, sizeof header, file) == sizeof header;
 
     // One row buffer of the widest screen row; the padding stays zero.
     static uint8_t row[4 * 8192 + 4];
@@ -105,16 +105,17 @@ int Capture(const char* path, FILE* (*open)(const char*), int width, int height,
           out[2] = static_cast<uint8_t>(pixel >> format.shift[0]);
         }
       }
-      std::fwrite(row, 1, rowSize, file);
+      good = std::fwrite(row, 1, rowSize, file) == rowSize && good;
     }
-    std::fclose(file);
+    good = std::fclose(file) == 0 && good;
+    if (written) *written = good;
   }
   plat::Unlock(*back);
   return 1;
 }
 
 FILE* OpenInProgramFolder(const char* windowsPath) { return plat::OpenFile(windowsPath, "wb"); }
-FILE* OpenRealPath(const char* path) { return std::fopen(path, "wb"); }
+FILE* OpenRealPath(const char* path) { return plat::OpenRealFile(path, "wb"); }
 
 }  // namespace
 
@@ -126,9 +127,9 @@ int SaveBmp(const char* name, int width, int height) {
 // Unlike SaveBmp, a file that cannot be written is a failure (0) here, so
 // that the command line can say so.
 int SaveBmpToPath(const char* path, int width, int height) {
-  bool opened = false;
-  int result = Capture(path, OpenRealPath, width, height, &opened);
-  return result == 1 && opened ? 1 : 0;
+  bool written = false;
+  int result = Capture(path, OpenRealPath, width, height, &written);
+  return result == 1 && written ? 1 : 0;
 }
 
 }  // namespace elDraw

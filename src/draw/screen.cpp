@@ -174,11 +174,9 @@ int Screen(int width, int height, int) {
     return Error(kScreenCaption, "ピクセル情報が取得できません");
 
   BuildSineTable();
-  // A desktop of two bytes per pixel counts as 16 bits whether it holds 565
-  // or 555: the tables place their values by the measured format, and the
-  // system of old reported 16 bits for both.
-  int desktopBits = elSystem::GetScreenBitsPerPixel();
-  if (desktopBits == 16 || desktopBits == 15) {
+  // A desktop of two bytes per pixel reports 16 bits whether it holds 565
+  // or 555; the tables place their values by the measured format.
+  if (elSystem::GetScreenBitsPerPixel() == 16) {
     BuildColourTables();
   } else {
     ClearColourTables();

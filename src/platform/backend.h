@@ -34,6 +34,11 @@ class Backend {
 
   virtual uint32_t Ticks() = 0;
   virtual void Sleep(uint32_t ms) = 0;
+  // By default in whole milliseconds, to 3 ms before the tick.
+  virtual void SleepUntil(uint32_t tick) {
+    int32_t left = static_cast<int32_t>(tick - Ticks()) - 3;
+    Sleep(left > 0 ? static_cast<uint32_t>(left) : 0);
+  }
   virtual void BeginPeriod(uint32_t) {}
   virtual void EndPeriod(uint32_t) {}
 

@@ -287,14 +287,18 @@ void CopyRuns(Surface& dest, int x, int y, const Surface& source, const Rect& fr
       }
       r += 2 * lo;
     }
-    const uint8_t* srcRow = source.pixels + static_cast<size_t>(sy) * source.pitch;
+    // Both rows start at the draw's left edge, and a run is placed by its
+    // distance from that edge: a destination left of the source column
+    // never makes a pointer before the start of the row.
+    const uint8_t* srcRow =
+        source.pixels + static_cast<size_t>(sy) * source.pitch + static_cast<size_t>(from.left) * bpp;
     uint8_t* dstRow = dest.pixels + static_cast<size_t>(y + sy - from.top) * dest.pitch +
-                      static_cast<size_t>(x - from.left) * bpp;
+                      static_cast<size_t>(x) * bpp;
     for (; r < end; r += 2) {
       const int a = std::max<int>(r[0], from.left), b = std::min<int>(r[1], from.right);
       if (r[0] >= from.right) break;
-      CopyRun(dstRow + static_cast<size_t>(a) * bpp, srcRow + static_cast<size_t>(a) * bpp,
-              static_cast<size_t>(b - a) * bpp);
+      const size_t offset = static_cast<size_t>(a - from.left) * bpp;
+      CopyRun(dstRow + offset, srcRow + offset, static_cast<size_t>(b - a) * bpp);
     }
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/surface.h"
+#include "platform/surface_internal.h"
 
 namespace plat {
 namespace {
@@ -60,6 +61,8 @@ bool Plausible(const uint8_t* f, size_t size) {
   const bool topDown = height < 0;
   if (topDown) height = -height;
   if (width <= 0 || height <= 0 || width * height > kMaxPixels) return false;
+  // No surface can be wider or taller than this, so neither can a picture.
+  if (width > surfaceinternal::kMaxSide || height > surfaceinternal::kMaxSide) return false;
 
   // Bit counts and the compressions that go with them.
   switch (compression) {
@@ -89,9 +92,16 @@ bool Plausible(const uint8_t* f, size_t size) {
   }
   if (tables > pixelOffset || pixelOffset >= size) return false;
 
+  const uint64_t dataBytes = size - pixelOffset;
   if (compression == 0 || compression == 3) {
     const uint64_t rowBytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    if (pixelOffset + rowBytes * static_cast<uint64_t>(height) > size) return false;
+    if (rowBytes * static_cast<uint64_t>(height) > dataBytes) return false;
+  } else {
+    // A run-length code of two bytes paints at most 255 pixels, so the data
+    // of a picture holds at most 255 pixels a byte even with every run as
+    // long as it can be. A picture that declares more would be mostly
+    // undefined, and a file of a kilobyte could make us allocate gigabytes.
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > dataBytes * 255) return false;
   }
   return true;
 }

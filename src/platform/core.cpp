@@ -143,6 +143,9 @@ uint32_t TimeGetTime() { return backend ? backend->Ticks() : 0; }
 void Sleep(uint32_t ms) {
   if (backend) backend->Sleep(ms);
 }
+void SleepUntil(uint32_t tick) {
+  if (backend) backend->SleepUntil(tick);
+}
 void TimeBeginPeriod(uint32_t ms) {
   if (backend) backend->BeginPeriod(ms);
 }
@@ -215,7 +218,12 @@ bool DestroyWindow(Window window) {
 Window MainWindow() { return windowAlive ? kMainWindow : 0; }
 
 int GetSystemMetric(Metric metric) { return backend ? backend->Metric(metric) : 0; }
-int GetDesktopBitsPerPixel() { return backend ? backend->DesktopDepth() : 16; }
+// A 555 desktop reports 16 bits per pixel, as the system of old did for both
+// two-byte formats; the surfaces still take the real format (DesktopFormat).
+int GetDesktopBitsPerPixel() {
+  int depth = backend ? backend->DesktopDepth() : 16;
+  return depth == 15 ? 16 : depth;
+}
 
 // --- Messages ---------------------------------------------------------------
 

@@ -39,6 +39,12 @@ const char* BackendName();
 
 uint32_t TimeGetTime();
 void Sleep(uint32_t ms);  // 0 gives up the rest of the time slice
+// Sleeps until shortly before the clock reads `tick`, leaving the caller a
+// short spin to meet it: a real clock wakes within a fraction of a
+// millisecond of it, the virtual clock of a headless run 3 ms before it, as a
+// sleep of whole milliseconds would. A tick that has come already (or passed
+// less than 2^31 ms ago) only gives up the rest of the time slice.
+void SleepUntil(uint32_t tick);
 void TimeBeginPeriod(uint32_t ms);
 void TimeEndPeriod(uint32_t ms);
 
@@ -180,7 +186,8 @@ std::string ModuleFileName();
 std::string WindowsDirectory();
 // Opens a file named in Windows form: "BMP\princess.bmp" or "\abs\path".
 // Backslashes separate folders and each existing name is matched in any
-// letter case; `mode` is an fopen mode ("rt", "at", "wb", ...).
+// letter case; `mode` is an fopen mode ("rt", "at", "wb", ...). Only plain
+// files open: a folder, a device or a pipe is refused at once (null).
 FILE* OpenFile(const char* windowsPath, const char* mode);
 // Deletes a file named in Windows form; false when it could not be removed.
 bool RemoveFile(const char* windowsPath);
@@ -188,6 +195,12 @@ bool RemoveFile(const char* windowsPath);
 // whose names end in `suffix` in any letter case ("*.WAV" is ".WAV"), sorted
 // by their bytes so that the order does not depend on the file system.
 std::vector<std::string> ListFiles(const char* windowsFolder, const char* suffix);
+// The same for a name of the real file system, as given on a command line.
+FILE* OpenRealFile(const char* path, const char* mode);
+// Reads the whole of a plain file of at most `maxBytes` bytes (real file
+// system name). On failure returns false with a short reason ("not a plain
+// file", "larger than N bytes", or the system's own words).
+bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason);
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);

@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "platform/mixer.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_present.h"
 
 namespace plat {
 namespace {
@@ -99,6 +100,26 @@ class SdlBackend final : public Backend {
     }
   }
 
+  // The kernel's high-resolution sleep to a little before the millisecond
+  // begins, so that the caller's spin on the clock is short; the lead covers
+  // the usual lateness of a wake-up.
+  void SleepUntil(uint32_t tick) override {
+    constexpr int64_t kLeadNs = 200000;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const int64_t nowNs = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+    const int64_t nowMs = nowNs / 1000000;
+    const int32_t left = static_cast<int32_t>(tick - static_cast<uint32_t>(nowMs));
+    const int64_t wakeNs = (nowMs + left) * 1000000 - kLeadNs;
+    if (left <= 0 || wakeNs <= nowNs) {
+      sched_yield();
+      return;
+    }
+    timespec wake{static_cast<time_t>(wakeNs / 1000000000), static_cast<long>(wakeNs % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
+    }
+  }
+
   int Metric(plat::Metric metric) override {
     switch (metric) {
       case Metric::ScreenWidth:
@@ -141,12 +162,8 @@ class SdlBackend final : public Backend {
       return false;
     }
     windowId_ = SDL_GetWindowID(window_);
-    // A machine without a graphics processor (a virtual X server) still gets
-    // SDL's software renderer.
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) {
-      std::fprintf(stderr, "cannot create a renderer: %s\n", SDL_GetError());
+    if (!presenter_.Open(window_, scale_)) {
+      std::fprintf(stderr, "cannot show pictures in the window: %s\n", SDL_GetError());
       SDL_DestroyWindow(window_);
       window_ = nullptr;
       windowId_ = 0;
@@ -190,11 +207,7 @@ class SdlBackend final : public Backend {
   }
 
   void DestroyWindow() override {
-    if (texture_) SDL_DestroyTexture(texture_);
-    texture_ = nullptr;
-    hasPicture_ = false;
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    renderer_ = nullptr;
+    presenter_.Close();
     if (window_) SDL_DestroyWindow(window_);
     window_ = nullptr;
     windowId_ = 0;
@@ -368,42 +381,10 @@ class SdlBackend final : public Backend {
 
   // Shows the window's contents again (after an expose): the last picture,
   // or a black client area before the first one.
-  void Present() {
-    if (!renderer_) return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (texture_ && hasPicture_) SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
-    SDL_RenderPresent(renderer_);
-  }
+  void Present() { presenter_.Redraw(); }
 
-  // The back screen is converted by the library's own converter straight
-  // into a streaming texture in the window's usual format: bit-exact, and
-  // cheaper than letting the renderer convert a 16-bit texture. Integer
-  // scaling with the nearest pixel keeps the picture sharp.
   void Present(const Surface& source, const Rect& sourceRect) override {
-    if (!renderer_) return;
-    int w = sourceRect.right - sourceRect.left;
-    int h = sourceRect.bottom - sourceRect.top;
-    if (w <= 0 || h <= 0) return;
-    if (!texture_ || w > textureW_ || h > textureH_) {
-      if (texture_) SDL_DestroyTexture(texture_);
-      SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                   w, h);
-      if (!texture_) return;
-      textureW_ = w;
-      textureH_ = h;
-    }
-    pictureRect_ = SDL_Rect{0, 0, w, h};
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(texture_, &pictureRect_, &pixels, &pitch) != 0) return;
-    bool converted = ConvertToXrgb8888(source, sourceRect, static_cast<uint32_t*>(pixels), pitch);
-    SDL_UnlockTexture(texture_);
-    if (!converted) return;
-    hasPicture_ = true;
-    SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
-    SDL_RenderPresent(renderer_);
+    presenter_.Present(source, sourceRect);
   }
 
   void ReportPosition(EventSink& sink, bool send) {
@@ -495,9 +476,7 @@ class SdlBackend final : public Backend {
       case SDL_RENDER_DEVICE_RESET:
         // The display lost what it held: every surface counts as lost, and
         // the library restores and reloads on its next blit.
-        if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = nullptr;
-        hasPicture_ = false;
+        presenter_.Lost();
         LoseAllSurfaces();
         break;
       case SDL_JOYDEVICEADDED:
@@ -515,11 +494,7 @@ class SdlBackend final : public Backend {
 
   SDL_Window* window_ = nullptr;
   Uint32 windowId_ = 0;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  int textureW_ = 0, textureH_ = 0;
-  SDL_Rect pictureRect_{};
-  bool hasPicture_ = false;
+  WindowPresenter presenter_;
   int clientX_ = 0, clientY_ = 0;  // the client area's desktop position
   bool active_ = false;
   Uint32 buttons_ = 0;  // mouse buttons held, as SDL button masks

@@ -247,7 +247,10 @@ PixelFormat FormatForDepth(int depth) {
   return f;
 }
 
-PixelFormat DesktopFormat() { return FormatForDepth(GetDesktopBitsPerPixel()); }
+PixelFormat DesktopFormat() {
+  Backend* backend = ActiveBackend();
+  return FormatForDepth(backend ? backend->DesktopDepth() : 16);
+}
 
 // --- Surfaces -------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // lock.
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <iconv.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -239,15 +240,66 @@ std::string ResolvePath(const char* windowsPath) {
   return path;
 }
 
-FILE* OpenFile(const char* windowsPath, const char* mode) {
-  if (windowsPath == nullptr || mode == nullptr) return nullptr;
+FILE* OpenRealFile(const char* path, const char* mode) {
+  if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
   // Text mode means nothing here: lines end in whatever the file holds.
   std::string realMode;
-  for (const char* m = mode; *m != '\0'; ++m)
-    if (*m != 't') realMode += *m;
+  int flags = 0;
+  for (const char* m = mode; *m != '\0'; ++m) {
+    if (*m == 't') continue;
+    realMode += *m;
+    if (*m == 'r') flags = O_RDONLY;
+    if (*m == 'w') flags = O_WRONLY | O_CREAT | O_TRUNC;
+    if (*m == 'a') flags = O_WRONLY | O_CREAT | O_APPEND;
+  }
+  if (realMode.find('+') != std::string::npos) flags = (flags & ~O_ACCMODE) | O_RDWR;
+  // Opened without waiting, so that a pipe with nobody at the other end is
+  // refused instead of holding the program; anything but a plain file (a
+  // pipe, a device, a folder) is refused.
+  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, realMode.c_str());
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+FILE* OpenFile(const char* windowsPath, const char* mode) {
+  if (windowsPath == nullptr || mode == nullptr) return nullptr;
   std::string path = ResolvePath(windowsPath);
-  if (path.empty()) return nullptr;
-  return std::fopen(path.c_str(), realMode.c_str());
+  return OpenRealFile(path.c_str(), mode);
+}
+
+bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason) {
+  text.clear();
+  FILE* file = OpenRealFile(path, "rb");
+  if (file == nullptr) {
+    reason = errno == EINVAL ? "not a plain file" : std::strerror(errno);
+    return false;
+  }
+  char buffer[4096];
+  size_t got = 0;
+  bool ok = true;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (text.size() + got > maxBytes) {
+      reason = "larger than " + std::to_string(maxBytes) + " bytes";
+      ok = false;
+      break;
+    }
+    text.append(buffer, got);
+  }
+  if (ok && std::ferror(file)) {
+    reason = std::strerror(errno);
+    ok = false;
+  }
+  std::fclose(file);
+  return ok;
 }
 
 bool RemoveFile(const char* windowsPath) {

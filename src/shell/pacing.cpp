@@ -37,10 +37,10 @@ bool WaitFrame() {
   if (frameWaitOn == 0) return true;
   uint32_t now = plat::TimeGetTime();
   uint32_t elapsed = now - frameWaitTick;
-  // Sleep to about 3 ms before the end of the slot, always yielding once,
-  // then spin on the clock for the rest.
-  int32_t s = static_cast<int32_t>(frameInterval - elapsed - 3);
-  plat::Sleep(s > 0 ? static_cast<uint32_t>(s) : 0);
+  // Sleep to shortly before the end of the slot (always yielding once),
+  // then spin on the clock for the rest, so that the slot ends on the
+  // millisecond it is due.
+  plat::SleepUntil(frameWaitTick + frameInterval);
   while (elapsed < frameInterval) {
     now = plat::TimeGetTime();
     elapsed = now - frameWaitTick;

@@ -55,6 +55,8 @@ int RunProgram(int argc, char** argv, const char* name) {
     commandLine += argv[i];
   }
   int result = WinMain(1, 0, commandLine.c_str(), plat::Show::Normal);
+  // A requested screenshot that was not written fails the run.
+  if (result == 0 && shell::run.failed) result = 1;
 
   elSystem::StopTimer();
   shell::ResetRunControl();

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "draw/eldraw.h"
 #include "platform/messages.h"
@@ -132,24 +131,33 @@ int KeyCodeFromName(const std::string& name) {
   return -1;
 }
 
+// A key script is a small text file; anything larger is no script.
+constexpr size_t kMaxKeyScriptBytes = 16u << 20;
+
 bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error) {
-  std::ifstream in(path);
-  if (!in) {
-    error = std::string(path) + ": cannot be read";
+  std::string text, reason;
+  if (!plat::ReadSmallFile(path, kMaxKeyScriptBytes, text, reason)) {
+    error = std::string(path) + ": " + reason;
     return false;
   }
   std::string line;
   int lineNumber = 0;
-  while (std::getline(in, line)) {
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    line.assign(text, start, end - start);
+    start = end + 1;
     ++lineNumber;
-    size_t hash = line.find('#');
-    if (hash != std::string::npos) line.resize(hash);
-    line = Trim(line);
-    if (line.empty()) continue;
     auto fail = [&](const std::string& why) {
       error = std::string(path) + ":" + std::to_string(lineNumber) + ": " + why;
       return false;
     };
+    // A NUL would end the line early for the reading below and drop the rest.
+    if (line.find('\0') != std::string::npos) return fail("NUL byte in the line");
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    line = Trim(line);
+    if (line.empty()) continue;
     char frame[64], key[64], action[64], extra[8];
     int fields = std::sscanf(line.c_str(), "%63s %63s %63s %7s", frame, key, action, extra);
     if (fields != 3) return fail("expected FRAME KEY down|up");
@@ -197,6 +205,7 @@ void AfterFramePass(bool ranFrame) {
     if (!run.screenshot.empty() &&
         elDraw::SaveBmpToPath(run.screenshot.c_str(), elDraw::screen.width, elDraw::screen.height) == 0) {
       std::fprintf(stderr, "--screenshot: %s could not be written\n", run.screenshot.c_str());
+      run.failed = true;
     }
     QuitProgram();
   }

@@ -71,6 +71,13 @@ void FormatBoxText(char (&text)[260], const char* format, va_list args) {
 
 int CheckSingleInstance(const char* title) {
   std::snprintf(nameBuffer, sizeof nameBuffer, "%s:ElMutex", title);
+  // A run without a window has nothing to bring to the front and nothing a
+  // player could confuse with the open game: replays and tests run beside a
+  // windowed copy instead of giving way to it, and never take the lock.
+  if (std::strcmp(plat::BackendName(), "headless") == 0) {
+    mutexHandle = 0;
+    return 1;
+  }
   if (plat::AcquireInstanceLock(nameBuffer)) {
     mutexHandle = 1;
     return 1;

@@ -10,8 +10,8 @@ struct GamePictures {
   int frame = 0;               // "BMP\waku.BMP"
   int shadow = 0;              // "BMP\kake.bmp"
   int item = 0;                // "BMP\item.bmp"
-  int strikeVertical = 0;      // "BMP\g_a1.bmp"
-  int strikeHorizontal = 0;    // "BMP\g_a2.bmp", loaded, drawn by nothing
+  int strikeVertical = 0;      // "BMP\g_a1.bmp", strikes up and down
+  int strikeHorizontal = 0;    // "BMP\g_a2.bmp", strikes left and right
   int archer = 0;              // "bmp\atya.bmp"
   int shieldGuard = 0;         // "bmp\tate1.bmp"
   int soldierA = 0;            // "bmp\enemy00_00.bmp"

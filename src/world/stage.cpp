@@ -5,6 +5,8 @@
 
 #include "actors/actor_model.h"
 #include "actors/party.h"
+#include "draw/eldraw.h"
+#include "platform/platform.h"
 #include "world/world.h"
 
 int32_t stageData[4];
@@ -77,10 +79,10 @@ class NumberReader {
 };
 
 // Fills `count` cells from the file; every failed read repeats `last`. A file
-// that cannot be opened leaves the cells as they are.
+// that cannot be opened (or is no plain file) leaves the cells as they are.
 template <typename Visit>
 void ReadNumbers(const char* name, int count, int32_t& last, Visit visit) {
-  FILE* file = std::fopen(name, "r");
+  FILE* file = plat::OpenFile(name, "rt");
   if (file == nullptr) return;
   NumberReader reader(file);
   for (int i = 0; i < count; ++i) {
@@ -104,6 +106,14 @@ void LoadStage() {
   ReadNumbers("stagedata.txt", 4, stageLastValue, [](int i, int32_t v) { stageData[i] = v; });
   screenCol = stageData[0];
   screenRow = stageData[1];
+  // A start screen outside the 3 x 3 stage would put the view (and the
+  // party placed relative to it) far outside the map, where nothing can be
+  // played, and its pixel position can overflow: it is refused with a box,
+  // and the game starts on the first screen as without the file.
+  if (screenCol < 0 || screenCol > 2 || screenRow < 0 || screenRow > 2) {
+    elDraw::Error("stagedata.txt", "開始画面がステージの外です");
+    screenCol = screenRow = 0;
+  }
   scrollX = static_cast<float>(screenCol * 768);
   scrollY = static_cast<float>(screenRow * 576);
 }
@@ -130,8 +140,7 @@ void SpawnScreenObjects() {
   // One running slot counter per enemy code: the enemies of the screen take
   // the first slots of their pools, in reading order.
   int32_t counters[kObjectCodes] = {};
-  // A start screen outside the 3 x 3 stage (a bad "stagedata.txt") has no
-  // cells to scan.
+  // A screen outside the 3 x 3 stage has no cells to scan.
   if (screenCol < 0 || screenCol > 2 || screenRow < 0 || screenRow > 2) return;
   for (int row = kScreenRows * screenRow; row < kScreenRows * screenRow + kScreenRows; ++row) {
     for (int col = kScreenColumns * screenCol; col < kScreenColumns * screenCol + kScreenColumns;
