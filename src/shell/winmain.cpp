@@ -54,6 +54,10 @@ void ShowShellCursor(bool show) {
 
 }  // namespace
 
+void elSystem::SeedRandom() {
+  std::srand(shell::run.haveSeed ? shell::run.seed : static_cast<unsigned>(std::time(nullptr)));
+}
+
 void InitSystem() {
   mainWindow = 0;
   windowFlags = 0;
@@ -134,7 +138,7 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
   if (!fullScreen && !(windowFlags & 1)) plat::SetTopmost(mainWindow, true);
   appInstance = instance;
 
-  std::srand(shell::run.haveSeed ? shell::run.seed : static_cast<unsigned>(std::time(nullptr)));
+  SeedRandom();
   EnableIme(0);
   LoadGame();
   ResetFrameClock();
