@@ -83,6 +83,9 @@ Backend* MakeHeadlessBackend();
 // instance lock; the core polls it while gathering events.
 bool TakeRaiseRequest();
 
+// Closes every game pad and lets go of SDL's pad support (when stopping).
+void ClosePads();
+
 // Frees the buffers the surface code keeps for reuse (when stopping).
 void FreeSpareBuffers();
 

@@ -111,6 +111,7 @@ void Stop() {
   if (!backend) return;
   if (windowAlive) backend->DestroyWindow();
   windowAlive = false;
+  ClosePads();
   backend->Close();
   backend.reset();
   ReleaseInstanceLock();

@@ -157,6 +157,29 @@ bool JoyGetPos(int joystick, JoyInfo& info);
 void JoyConfigChanged();
 
 // ---------------------------------------------------------------------------
+// Game pads: any pad the system knows as a game controller, plugged in or
+// out at any time, read together as one (beside the joysticks above)
+
+enum PadButton : uint32_t {
+  kPadA = 1u << 0, kPadB = 1u << 1, kPadX = 1u << 2, kPadY = 1u << 3,
+  kPadBack = 1u << 4, kPadStart = 1u << 5,
+  kPadUp = 1u << 6, kPadDown = 1u << 7, kPadLeft = 1u << 8, kPadRight = 1u << 9,
+};
+struct PadState {
+  uint32_t buttons = 0;        // PadButton bits held on any pad
+  int stickX = 0, stickY = 0;  // left stick, -32768..32767, right and down positive
+};
+// False (and a state at rest) when no pad is plugged in. The headless backend
+// sees only virtual pads.
+bool ReadPads(PadState& state);
+// A virtual pad, for tests and scripted play: attached once, steered by the
+// calls below, detached by DetachVirtualPad or when the platform stops.
+bool AttachVirtualPad();
+void SetVirtualPadButton(uint32_t button, bool down);
+void SetVirtualPadStick(int axis, int value);  // axis 0 x, 1 y
+void DetachVirtualPad();
+
+// ---------------------------------------------------------------------------
 // Single instance
 
 // A lock held across processes under `name` (CP932). Returns false when

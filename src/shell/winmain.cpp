@@ -8,6 +8,7 @@
 #include "input/input.h"
 #include "platform/messages.h"
 #include "shell/elsystem.h"
+#include "shell/padkeys.h"
 #include "shell/runcontrol.h"
 #include "sound/elsound.h"
 
@@ -156,7 +157,8 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
       plat::WaitMessage();
       continue;
     }
-    if (shell::PostScriptedKeys()) continue;  // handled before the pass they belong to
+    // Scripted keys and pad presses are handled before the pass they belong to.
+    if (shell::PostScriptedKeys() || shell::PostPadKeys()) continue;
     FramePass();
   }
 }
