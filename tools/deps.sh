@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
   libgtest-dev libgmock-dev libbenchmark-dev
   "$@"

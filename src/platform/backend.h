@@ -46,6 +46,8 @@ class Backend {
                             int clientWidth, int clientHeight, EventSink& sink) = 0;
   virtual void ShowWindow(Show how, EventSink& sink) = 0;
   virtual void SetTopmost(bool topmost) = 0;
+  virtual void SetFullScreen(bool on, EventSink& sink) = 0;
+  virtual bool FullScreen() const = 0;
   virtual void RaiseWindow() = 0;
   virtual void DestroyWindow() = 0;
 

@@ -185,6 +185,12 @@ void ShowWindow(Window window, Show how) {
 
 void UpdateWindow(Window) {}
 
+void ToggleFullScreen() {
+  if (backend && windowAlive) backend->SetFullScreen(!backend->FullScreen(), sink);
+}
+
+bool IsFullScreen() { return backend && backend->FullScreen(); }
+
 void SetTopmost(Window window, bool topmost) {
   if (backend && windowAlive && window == kMainWindow) backend->SetTopmost(topmost);
 }

@@ -22,6 +22,7 @@ struct Options {
   int depth = 16;               // desktop bits per pixel: 15, 16, 24 or 32
   int scale = 1;                // integer window scale of the sdl backend
   bool realtime = false;        // headless: pace in wall-clock time
+  bool fullscreen = false;      // sdl: start in full screen
 };
 
 // Chooses and starts a backend. On failure returns false and puts a one-line
@@ -86,6 +87,10 @@ enum class Show { Hide, Normal, Minimized, Maximized };
 void ShowWindow(Window window, Show how);
 void UpdateWindow(Window window);
 void SetTopmost(Window window, bool topmost);
+// Switches the window between its own size and a borderless window over the
+// whole desktop; the picture keeps its pixels, scaled and centred on black.
+void ToggleFullScreen();
+bool IsFullScreen();
 // Sends WM_DESTROY to the window procedure, then removes the window.
 bool DestroyWindow(Window window);
 Window MainWindow();
@@ -206,6 +211,14 @@ FILE* OpenFile(const char* windowsPath, const char* mode);
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);
+
+// The user's pictures folder, created when missing: $XDG_PICTURES_DIR, else
+// the desktop's user-dirs.dirs, else ~/Pictures. A real path (UTF-8), or ""
+// when it cannot be made.
+std::string PicturesFolder();
+// The pictures folder a user-dirs.dirs text names, with $HOME replaced by
+// `home`; "" when it names none.
+std::string PicturesFolderFromUserDirs(const std::string& text, const std::string& home);
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, weekday = 0;  // weekday 0 = Sunday

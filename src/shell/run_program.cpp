@@ -39,6 +39,7 @@ int RunProgram(int argc, char** argv, const char* name) {
   platformOptions.depth = options.depth;
   platformOptions.scale = options.scale;
   platformOptions.realtime = options.realtime;
+  platformOptions.fullscreen = options.fullscreen;
   if (!plat::Start(platformOptions, error)) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 1;

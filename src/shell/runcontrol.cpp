@@ -52,6 +52,7 @@ std::string Trim(const std::string& s) {
 //   --realtime          with --headless: pace in wall-clock time
 //   --depth 15|16|24|32 the desktop depth
 //   --scale N           window scale of the sdl backend, 1..4
+//   --fullscreen        start in full screen (Alt+Enter switches while playing)
 //   --screenshot FILE   save the back screen after the last frame pass
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
   for (int i = 1; i < argc; ++i) {
@@ -68,6 +69,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
     int64_t n = 0;
     if (arg == "--headless") {
       out.backend = "headless";
+    } else if (arg == "--fullscreen") {
+      out.fullscreen = true;
     } else if (arg == "--realtime") {
       out.realtime = true;
     } else if (arg == "--frames") {
@@ -119,7 +122,7 @@ int KeyCodeFromName(const std::string& name) {
     int code;
   } kNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
                 {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
-                {"Enter", VK_RETURN}};
+                {"Enter", VK_RETURN}, {"Alt", VK_MENU},     {"F12", VK_F12}};
   for (const auto& k : kNames) {
     if (name == k.name) return k.code;
   }
@@ -216,10 +219,13 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
 }
 
 void PostKey(int virtualKey, bool down) {
-  // Alt and F10 arrive as system keys, as they do from a keyboard.
-  bool system = virtualKey == VK_MENU || virtualKey == VK_F10;
+  // Alt, F10 and every key pressed while Alt is held arrive as system keys,
+  // as they do from a keyboard.
+  bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
+  bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || altHeld;
   bool wasDown = (plat::GetKeyState(virtualKey) & 0x80) != 0;
   uint32_t lparam = 1;
+  if (altHeld) lparam |= KF_ALTDOWN_BIT;
   if (wasDown) lparam |= KF_REPEAT_BIT;
   if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
   uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);

@@ -44,6 +44,7 @@ struct CommandLine {
   bool realtime = false;
   int depth = 16;
   int scale = 1;
+  bool fullscreen = false;
   std::string screenshot;
 };
 

@@ -10,6 +10,7 @@
 #include "shell/elsystem.h"
 #include "shell/padkeys.h"
 #include "shell/runcontrol.h"
+#include "shell/screenshot.h"
 #include "sound/elsound.h"
 
 namespace elSystem {
@@ -241,6 +242,10 @@ intptr_t WindowProc(plat::Window window, uint32_t kind, uintptr_t wparam, intptr
       break;
 
     case WM_KEYDOWN:
+      // F12 saves what the screen shows; the program still sees the key.
+      if (wparam == static_cast<uintptr_t>(VK_F12) && !(lparam & KF_REPEAT_BIT)) {
+        shell::SaveScreenshot();
+      }
       OnInputKeyDown(static_cast<int>(wparam));
       break;
 
@@ -249,6 +254,12 @@ intptr_t WindowProc(plat::Window window, uint32_t kind, uintptr_t wparam, intptr
       break;
 
     case WM_SYSKEYDOWN:
+      // Alt+Enter switches between the window and full screen, whatever the
+      // Alt-key mode.
+      if (wparam == static_cast<uintptr_t>(VK_RETURN) && (lparam & KF_ALTDOWN_BIT)) {
+        if (!(lparam & KF_REPEAT_BIT)) plat::ToggleFullScreen();
+        return 0;
+      }
       // Mode 0 swallows every system key, so F10 and Alt+F4 do nothing.
       if (altKeyMode == 0) return 0;
       if (altKeyMode == 2 && wparam == static_cast<uintptr_t>(VK_MENU)) return 0;
