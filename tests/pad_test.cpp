@@ -97,3 +97,33 @@ TEST(PadReplay, PrincessWalksAndSwingsFromAPad) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pads come and go while the program runs: a pad plugged in is read from the
+// next reading on, and one pulled out reads as no pad at all.
+TEST(PadHotPlug, PadsArePickedUpAndDroppedAsTheyComeAndGo) {
+  plat::Options options;
+  options.backend = "headless";
+  std::string error;
+  ASSERT_TRUE(plat::Start(options, error)) << error;
+  PadState pad;
+  EXPECT_FALSE(plat::ReadPads(pad));
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(plat::AttachVirtualPad());
+    plat::SetVirtualPadButton(plat::kPadA | plat::kPadB, true);  // not one button: ignored
+    plat::SetVirtualPadButton(plat::kPadStart, true);
+    plat::SetVirtualPadStick(0, -20000);
+    plat::SetVirtualPadStick(1, 40000);  // held to the axis's end
+    ASSERT_TRUE(plat::ReadPads(pad)) << "round " << round;
+    EXPECT_EQ(pad.buttons, plat::kPadStart);
+    EXPECT_EQ(pad.stickX, -20000);
+    EXPECT_EQ(pad.stickY, 32767);
+    plat::DetachVirtualPad();
+    EXPECT_FALSE(plat::ReadPads(pad)) << "round " << round;
+    EXPECT_EQ(pad.buttons, 0u);
+  }
+  plat::Stop();
+}
+
+}  // namespace
