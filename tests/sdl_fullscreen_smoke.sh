@@ -7,18 +7,9 @@
 set -u
 program=$1
 folder=$2
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
+. "$(dirname "$0")/xvfb_start.sh"
 command -v xwininfo >/dev/null || { echo "xwininfo is not installed"; exit 77; }
-
-work=$(mktemp -d)
-display=$((100 + RANDOM % 400))
-Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  sleep 0.1
-done
+start_xvfb 1920x1080
 
 # Each stretch lasts 120 frames (1.6 s at 75 frames a second), long enough to
 # be seen by a reader that looks ten times a second.

@@ -9,6 +9,7 @@
 #include "draw/eldraw.h"
 #include "input/input.h"
 #include "platform/messages.h"
+#include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "world/game.h"
 #include "world/world.h"
@@ -60,9 +61,11 @@ void StartStageAgain() {
 
 void RunStageEnd() {
   // Enter is polled in every frame, so that a key already held when the end
-  // shows does not count as a press.
+  // shows does not count as a press. Alt+Enter switches the screen mode and
+  // starts nothing.
   elSystem::KeyEdge(VK_RETURN, enterKey);
-  if (enterKey == 1 && StageEnded()) StartStageAgain();
+  bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
+  if (enterKey == 1 && !altHeld && StageEnded()) StartStageAgain();
 }
 
 void DrawStageEndHint() {
