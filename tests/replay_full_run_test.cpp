@@ -6,99 +6,26 @@
 // game run the test once with ZOLBECK_REWRITE_EXPECTED=1 to write that file
 // anew and look at the difference; when the route itself no longer reaches
 // the dragon the keys have to be recorded again.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "replay_run.h"
+
 namespace {
 
-namespace fs = std::filesystem;
+using namespace replayrun;
 
 const std::string kKeys = std::string(ZOLBECK_SOURCE_DIR) + "/tests/replays/full_run_keys.txt";
 const std::string kExpected =
     std::string(ZOLBECK_SOURCE_DIR) + "/tests/replays/full_run_expected.txt";
 // Long enough for the dragon to finish coming down into the hall.
 constexpr int kFrames = 4200;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class TempFolder {
- public:
-  TempFolder() {
-    char name[] = "/tmp/zolbeck-fullrun-XXXXXX";
-    if (mkdtemp(name) != nullptr) path_ = name;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// The game folder for the run: the stage files are opened by bare name in
-// the current folder, so they are copied from beside the program into the
-// temp folder the program runs in. The pictures are found beside the
-// program itself.
-bool CopyStageFiles(const std::string& to, std::string& error) {
-  fs::path from = fs::path(ZOLBECK_EXE).parent_path();
-  for (const char* name : {"stagedata.txt", "map01_data.txt", "map01_teki.txt", "map01_zk.txt"}) {
-    std::error_code ec;
-    fs::copy_file(from / name, fs::path(to) / name, ec);
-    if (ec) {
-      error = (from / name).string() + ": " + ec.message();
-      return false;
-    }
-  }
-  return true;
-}
-
-// Runs the program in `folder`; its exit code, or -1 when it could not start,
-// ended by a signal or did not end within a minute (it is killed then).
-int RunIn(const std::string& folder, const std::vector<std::string>& args) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, (folder + "/stderr.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(ZOLBECK_EXE));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  int started = posix_spawn(&pid, ZOLBECK_EXE, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
-  int status = 0;
-  for (int i = 0; i < 6000; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    usleep(10 * 1000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
-}
 
 // The few members of a trace line the journey is judged by.
 struct Frame {
@@ -146,16 +73,8 @@ TEST(FullRunReplay, RecordedSessionReachesTheDragonAlive) {
   std::vector<std::string> args = {"--headless", "--frames", std::to_string(kFrames), "--keys",
                                    kKeys,        "--seed",   "1",
                                    "--trace",    tracePath};
-  // Another copy of the program holding the instance lock makes this one give
-  // way at once with an empty trace: try again a little later.
-  int exitCode = -1;
   std::string trace;
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    exitCode = RunIn(temp.path(), args);
-    trace = ReadFile(tracePath);
-    if (!trace.empty() || exitCode != 0) break;
-    usleep(100 * 1000);
-  }
+  int exitCode = RunReplay(temp.path(), args, tracePath, trace);
   ASSERT_EQ(exitCode, 0) << ReadFile(temp.path() + "/stderr.txt");
 
   // One line per screen entry (the frame the view set off for it), then the

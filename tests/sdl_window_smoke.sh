@@ -5,17 +5,8 @@
 set -u
 program=$1
 folder=$2
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
-
-work=$(mktemp -d)
-display=$((100 + RANDOM % 400))
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  sleep 0.1
-done
+. "$(dirname "$0")/xvfb_start.sh"
+start_xvfb 1024x768
 
 printf '0 V down\n2 V up\n10 Right down\n50 Right up\n' > "$work/keys.txt"
 # Another copy of the game (another test) may hold the single-instance lock;

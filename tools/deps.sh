@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev libcairo2-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libcairo2-dev libpng-dev
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev

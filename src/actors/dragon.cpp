@@ -19,11 +19,6 @@
 DragonBoss dragon;
 DragonExtra dragonExtra;
 
-void ResetDragon() {
-  dragon = DragonBoss{};
-  dragonExtra = DragonExtra{};
-}
-
 namespace {
 
 constexpr int kRestart = -1;  // the script begins again
@@ -368,6 +363,13 @@ void Defeated() {
 }
 
 }  // namespace
+
+void ResetDragon() {
+  // A stage started again shows the waiting dragon's picture once more.
+  ShowBodyFrame(0);
+  dragon = DragonBoss{};
+  dragonExtra = DragonExtra{};
+}
 
 void StartDragon() {
   if (dragonExtra.started) return;

@@ -51,6 +51,8 @@ class Backend {
                             int clientWidth, int clientHeight, EventSink& sink) = 0;
   virtual void ShowWindow(Show how, EventSink& sink) = 0;
   virtual void SetTopmost(bool topmost) = 0;
+  virtual void SetFullScreen(bool on, EventSink& sink) = 0;
+  virtual bool FullScreen() const = 0;
   virtual void RaiseWindow() = 0;
   virtual void DestroyWindow() = 0;
 
@@ -92,6 +94,9 @@ Backend* MakeHeadlessBackend();
 // Raise requests from a second copy of the program arrive through the
 // instance lock; the core polls it while gathering events.
 bool TakeRaiseRequest();
+
+// Closes every game pad and lets go of SDL's pad support (when stopping).
+void ClosePads();
 
 // Frees the buffers the surface code keeps for reuse (when stopping).
 void FreeSpareBuffers();

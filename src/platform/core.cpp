@@ -127,6 +127,7 @@ void Stop() {
   windowAlive = false;
   ResetAudio();
   CloseAudioDump();
+  ClosePads();
   backend->Close();
   backend.reset();
   ReleaseInstanceLock();
@@ -202,6 +203,12 @@ void ShowWindow(Window window, Show how) {
 }
 
 void UpdateWindow(Window) {}
+
+void ToggleFullScreen() {
+  if (backend && windowAlive) backend->SetFullScreen(!backend->FullScreen(), sink);
+}
+
+bool IsFullScreen() { return backend && backend->FullScreen(); }
 
 void SetTopmost(Window window, bool topmost) {
   if (backend && windowAlive && window == kMainWindow) backend->SetTopmost(topmost);

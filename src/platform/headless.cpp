@@ -37,6 +37,7 @@ class HeadlessBackend final : public Backend {
 
   int depth = 16;
   bool windowExists = false, visible = false, topmost = false, active = false;
+  bool fullScreen = false;
   int clientX = 0, clientY = 0, clientW = 0, clientH = 0;
   uint32_t raiseCount = 0;
   EventSink* sink = nullptr;
@@ -60,6 +61,7 @@ class HeadlessBackend final : public Backend {
 
   bool Open(const Options& options, std::string&) override {
     realtime = options.realtime;
+    fullScreen = options.fullscreen;
     depth = options.depth;
     realStart = std::chrono::steady_clock::now();
     running = this;
@@ -132,6 +134,9 @@ class HeadlessBackend final : public Backend {
   }
 
   void SetTopmost(bool on) override { topmost = on; }
+  // No desktop to cover: the state is kept so the program can ask for it.
+  void SetFullScreen(bool on, EventSink&) override { fullScreen = on; }
+  bool FullScreen() const override { return fullScreen; }
   void RaiseWindow() override { ++raiseCount; }
   void DestroyWindow() override {
     windowExists = false;

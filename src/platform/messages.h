@@ -89,6 +89,7 @@ constexpr int VK_DIVIDE = 0x6F;
 constexpr int VK_F1 = 0x70;  // to VK_F24 = 0x87
 constexpr int VK_F4 = 0x73;
 constexpr int VK_F10 = 0x79;
+constexpr int VK_F12 = 0x7B;
 constexpr int VK_NUMLOCK = 0x90;
 constexpr int VK_SCROLL = 0x91;
 constexpr int VK_LSHIFT = 0xA0;

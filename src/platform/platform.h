@@ -24,6 +24,7 @@ struct Options {
   int scale = 1;                // integer window scale of the sdl backend
   bool realtime = false;        // headless: pace in wall-clock time
   const char* audioDump = "";   // a WAVE file that receives all sound mixed
+  bool fullscreen = false;      // sdl: start in full screen
 };
 
 // Chooses and starts a backend. On failure returns false and puts a one-line
@@ -94,6 +95,10 @@ enum class Show { Hide, Normal, Minimized, Maximized };
 void ShowWindow(Window window, Show how);
 void UpdateWindow(Window window);
 void SetTopmost(Window window, bool topmost);
+// Switches the window between its own size and a borderless window over the
+// whole desktop; the picture keeps its pixels, scaled and centred on black.
+void ToggleFullScreen();
+bool IsFullScreen();
 // Sends WM_DESTROY to the window procedure, then removes the window.
 bool DestroyWindow(Window window);
 Window MainWindow();
@@ -165,6 +170,29 @@ bool JoyGetPos(int joystick, JoyInfo& info);
 void JoyConfigChanged();
 
 // ---------------------------------------------------------------------------
+// Game pads: any pad the system knows as a game controller, plugged in or
+// out at any time, read together as one (beside the joysticks above)
+
+enum PadButton : uint32_t {
+  kPadA = 1u << 0, kPadB = 1u << 1, kPadX = 1u << 2, kPadY = 1u << 3,
+  kPadBack = 1u << 4, kPadStart = 1u << 5,
+  kPadUp = 1u << 6, kPadDown = 1u << 7, kPadLeft = 1u << 8, kPadRight = 1u << 9,
+};
+struct PadState {
+  uint32_t buttons = 0;        // PadButton bits held on any pad
+  int stickX = 0, stickY = 0;  // left stick, -32768..32767, right and down positive
+};
+// False (and a state at rest) when no pad is plugged in. The headless backend
+// sees only virtual pads.
+bool ReadPads(PadState& state);
+// A virtual pad, for tests and scripted play: attached once, steered by the
+// calls below, detached by DetachVirtualPad or when the platform stops.
+bool AttachVirtualPad();
+void SetVirtualPadButton(uint32_t button, bool down);
+void SetVirtualPadStick(int axis, int value);  // axis 0 x, 1 y
+void DetachVirtualPad();
+
+// ---------------------------------------------------------------------------
 // Single instance
 
 // A lock held across processes under `name` (CP932). Returns false when
@@ -209,6 +237,13 @@ std::string ResolvePath(const char* windowsPath);
 // whose names match `pattern` ('*' and '?', letters in any case), as CP932
 // names without the folder, sorted by their upper-case spelling.
 std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern);
+// The user's pictures folder, created when missing: $XDG_PICTURES_DIR, else
+// the desktop's user-dirs.dirs, else ~/Pictures. A real path (UTF-8), or ""
+// when it cannot be made.
+std::string PicturesFolder();
+// The pictures folder a user-dirs.dirs text names, with $HOME replaced by
+// `home`; "" when it names none.
+std::string PicturesFolderFromUserDirs(const std::string& text, const std::string& home);
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, weekday = 0;  // weekday 0 = Sunday

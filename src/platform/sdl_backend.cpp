@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/mixer.h"
+#include "platform/picture_fit.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_present.h"
 
@@ -20,14 +21,6 @@ namespace {
 
 constexpr int kJoysticks = 2;
 constexpr intptr_t kHitClient = 1;  // the cursor is over the client area
-
-// Floor division, so that points left of or above the window stay there
-// when the window is scaled.
-int DivFloor(int value, int by) {
-  int q = value / by;
-  if ((value % by != 0) && ((value < 0) != (by < 0))) --q;
-  return q;
-}
 
 unsigned Modifiers(uint16_t mod) {
   unsigned result = 0;
@@ -47,6 +40,7 @@ class SdlBackend final : public Backend {
   bool Open(const Options& options, std::string& error) override {
     depth_ = options.depth;
     scale_ = options.scale >= 1 ? options.scale : 1;
+    fullScreen_ = options.fullscreen;
     // The screen saver stays allowed until the window procedure refuses it;
     // the close box reaches the program as WM_CLOSE only, not a second time
     // as a quit event. Signals keep their usual effect: a program waiting in
@@ -156,6 +150,9 @@ class SdlBackend final : public Backend {
 
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (popup) flags |= SDL_WINDOW_BORDERLESS;
+    popup_ = popup;
+    clientW_ = clientWidth;
+    clientH_ = clientHeight;
     window_ = SDL_CreateWindow(titleUtf8.c_str(), x, y, width, height, flags);
     if (!window_) {
       std::fprintf(stderr, "cannot create the window: %s\n", SDL_GetError());
@@ -169,6 +166,7 @@ class SdlBackend final : public Backend {
       windowId_ = 0;
       return false;
     }
+    if (fullScreen_ && !ApplyFullScreen(true)) fullScreen_ = false;
     SDL_GetWindowPosition(window_, &clientX_, &clientY_);
     sink.Send(WM_MOVE, 0, sdlkeys::PackPoint(clientX_, clientY_));
     return true;
@@ -199,6 +197,15 @@ class SdlBackend final : public Backend {
   void SetTopmost(bool topmost) override {
     if (window_) SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE);
   }
+
+  void SetFullScreen(bool on, EventSink& sink) override {
+    if (!window_ || on == fullScreen_ || !ApplyFullScreen(on)) return;
+    fullScreen_ = on;
+    Present();
+    ReportPosition(sink, false);
+  }
+
+  bool FullScreen() const override { return fullScreen_; }
 
   void RaiseWindow() override {
     if (!window_) return;
@@ -239,14 +246,19 @@ class SdlBackend final : public Backend {
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     // The program sees the client area at its unscaled size.
-    position.x = clientX_ + DivFloor(x - clientX_, scale_);
-    position.y = clientY_ + DivFloor(y - clientY_, scale_);
+    x -= clientX_;
+    y -= clientY_;
+    OutputToPicture(WindowPicture(), clientW_, clientH_, x, y);
+    position.x = clientX_ + x;
+    position.y = clientY_ + y;
     return true;
   }
 
   bool SetCursorPos(int x, int y) override {
-    return SDL_WarpMouseGlobal(clientX_ + (x - clientX_) * scale_,
-                               clientY_ + (y - clientY_) * scale_) == 0;
+    x -= clientX_;
+    y -= clientY_;
+    PictureToOutput(WindowPicture(), clientW_, clientH_, x, y);
+    return SDL_WarpMouseGlobal(clientX_ + x, clientY_ + y) == 0;
   }
 
   void SetCursorVisible(bool visible) override {
@@ -258,8 +270,12 @@ class SdlBackend final : public Backend {
     if (!rect) return SDL_SetWindowMouseRect(window_, nullptr) == 0;
     int x = 0, y = 0;
     SDL_GetWindowPosition(window_, &x, &y);
-    SDL_Rect area{(rect->left - x) * scale_, (rect->top - y) * scale_,
-                  (rect->right - rect->left) * scale_, (rect->bottom - rect->top) * scale_};
+    int left = rect->left - x, top = rect->top - y;
+    int right = rect->right - x, bottom = rect->bottom - y;
+    PictureRect picture = WindowPicture();
+    PictureToOutput(picture, clientW_, clientH_, left, top);
+    PictureToOutput(picture, clientW_, clientH_, right, bottom);
+    SDL_Rect area{left, top, right - left, bottom - top};
     if (area.w <= 0 || area.h <= 0) return false;
     return SDL_SetWindowMouseRect(window_, &area) == 0;
   }
@@ -379,6 +395,33 @@ class SdlBackend final : public Backend {
     }
   }
 
+  // Full screen is a borderless window over the whole desktop at the
+  // desktop's own mode, so switching is quick and changes no display mode.
+  // The window is placed over the desktop first and then marked full screen
+  // for the window manager; without a window manager the placing alone does
+  // it. Back in the window, it takes its scaled size and place again.
+  bool ApplyFullScreen(bool on) {
+    if (on) {
+      SDL_Rect bounds{};
+      int display = SDL_GetWindowDisplayIndex(window_);
+      if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) != 0) {
+        std::fprintf(stderr, "cannot switch to full screen: %s\n", SDL_GetError());
+        return false;
+      }
+      SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+      SDL_SetWindowFullscreen(window_, 0);
+      SDL_SetWindowBordered(window_, popup_ ? SDL_FALSE : SDL_TRUE);
+      SDL_SetWindowSize(window_, clientW_ * scale_, clientH_ * scale_);
+      SDL_SetWindowPosition(window_, windowedX_, windowedY_);
+    }
+    return true;
+  }
+
   // Shows the window's contents again (after an expose): the last picture,
   // or a black client area before the first one.
   void Present() { presenter_.Redraw(); }
@@ -411,7 +454,15 @@ class SdlBackend final : public Backend {
   }
 
   intptr_t ClientPoint(int x, int y) const {
-    return sdlkeys::PackPoint(DivFloor(x, scale_), DivFloor(y, scale_));
+    OutputToPicture(WindowPicture(), clientW_, clientH_, x, y);
+    return sdlkeys::PackPoint(x, y);
+  }
+
+  // The picture's place in the window, in window coordinates (the mouse's).
+  PictureRect WindowPicture() const {
+    int w = 0, h = 0;
+    if (window_) SDL_GetWindowSize(window_, &w, &h);
+    return FitPicture(w, h, clientW_, clientH_);
   }
 
   void SetActive(bool active, EventSink& sink) {
@@ -490,7 +541,11 @@ class SdlBackend final : public Backend {
   bool open_ = false;
   bool joystickReady_ = false;
   int depth_ = 16;
-  int scale_ = 1;  // each client pixel is shown as scale x scale pixels
+  int scale_ = 1;  // each client pixel is shown as scale x scale pixels in the window
+  bool fullScreen_ = false;
+  bool popup_ = false;
+  int windowedX_ = SDL_WINDOWPOS_CENTERED, windowedY_ = SDL_WINDOWPOS_CENTERED;
+  int clientW_ = 800, clientH_ = 600;  // the client area's own size
 
   SDL_Window* window_ = nullptr;
   Uint32 windowId_ = 0;

@@ -2,6 +2,8 @@
 // otherwise the window's own surface (see sdl_present.h).
 #include "platform/sdl_present.h"
 
+#include "platform/picture_fit.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -164,14 +166,20 @@ void WindowPresenter::Redraw() {
   if (renderer_) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    if (texture_ && hasPicture_) SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
+    if (texture_ && hasPicture_) {
+      SDL_Rect place = RendererPlace();
+      SDL_RenderCopy(renderer_, texture_, &pictureRect_, &place);
+    }
     SDL_RenderPresent(renderer_);
     return;
   }
-  // The window surface still holds the last picture.
+  // The window surface still holds the last picture, unless the window has
+  // changed size since (full screen and back): then it waits, black, for the
+  // next one.
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) return;
-  if (!hasPicture_) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+  if (!hasPicture_ || target->w != surfaceW_ || target->h != surfaceH_)
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_UpdateWindowSurface(window_);
 }
 
@@ -197,8 +205,23 @@ void WindowPresenter::PresentToRenderer(const Surface& source, const Rect& sourc
   SDL_UnlockTexture(texture_);
   if (!converted) return;
   hasPicture_ = true;
-  SDL_RenderCopy(renderer_, texture_, &pictureRect_, nullptr);
+  SDL_Rect place = RendererPlace();
+  // Full screen leaves a border around the picture that must stay black.
+  if (place.x > 0 || place.y > 0) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+  }
+  SDL_RenderCopy(renderer_, texture_, &pictureRect_, &place);
   SDL_RenderPresent(renderer_);
+}
+
+// The picture's place in the renderer's output: scaled by whole numbers and
+// centred, as the window's mouse positions assume.
+SDL_Rect WindowPresenter::RendererPlace() const {
+  int outW = 0, outH = 0;
+  SDL_GetRendererOutputSize(renderer_, &outW, &outH);
+  PictureRect r = FitPicture(outW, outH, pictureRect_.w, pictureRect_.h);
+  return SDL_Rect{r.x, r.y, r.w, r.h};
 }
 
 // Straight into the window's surface: one conversion pass, then the window
@@ -209,15 +232,28 @@ void WindowPresenter::PresentToSurface(const Surface& source, const Rect& source
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) return;
   const int w = sourceRect.right - sourceRect.left, h = sourceRect.bottom - sourceRect.top;
-  const int shownW = std::min(w, target->w / scale_), shownH = std::min(h, target->h / scale_);
+  // Scaled by the largest whole number that fits and centred (full screen);
+  // a window smaller than the picture shows its top-left part.
+  const PictureRect place = FitPicture(target->w, target->h, w, h);
+  const int scale = place.w >= w ? place.w / w : 1;
+  const int left = place.w >= w ? place.x : 0, top = place.h >= h ? place.y : 0;
+  const int shownW = std::min(w, target->w / scale), shownH = std::min(h, target->h / scale);
   if (shownW <= 0 || shownH <= 0) return;
+  // A window of a new size starts black, so the border around the picture
+  // stays black.
+  if (target->w != surfaceW_ || target->h != surfaceH_) {
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    surfaceW_ = target->w;
+    surfaceH_ = target->h;
+  }
   const Rect shown{sourceRect.left, sourceRect.top, sourceRect.left + shownW, sourceRect.top + shownH};
   const Uint32 format = target->format->format;
   const bool xrgb = Xrgb(target);
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-  auto* pixels = static_cast<uint8_t*>(target->pixels);
+  auto* pixels = static_cast<uint8_t*>(target->pixels) + static_cast<size_t>(top) * target->pitch +
+                 static_cast<size_t>(left) * target->format->BytesPerPixel;
   bool converted;
-  if (xrgb && scale_ == 1) {
+  if (xrgb && scale == 1) {
     converted = ConvertToXrgb8888(source, shown, reinterpret_cast<uint32_t*>(pixels), target->pitch);
   } else {
     const size_t needed = static_cast<size_t>(shownW) * static_cast<size_t>(shownH);
@@ -225,13 +261,13 @@ void WindowPresenter::PresentToSurface(const Surface& source, const Rect& source
     converted = ConvertToXrgb8888(source, shown, picture_.data(), shownW * 4);
     if (converted && xrgb) {
       for (int y = 0; y < shownH; ++y)
-        PutScaledRow(picture_.data() + static_cast<size_t>(y) * shownW, shownW, scale_,
-                     pixels + static_cast<size_t>(y) * scale_ * target->pitch, target->pitch);
-    } else if (converted && scale_ == 1) {
+        PutScaledRow(picture_.data() + static_cast<size_t>(y) * shownW, shownW, scale,
+                     pixels + static_cast<size_t>(y) * scale * target->pitch, target->pitch);
+    } else if (converted && scale == 1) {
       converted = SDL_ConvertPixels(shownW, shownH, SDL_PIXELFORMAT_RGB888, picture_.data(), shownW * 4,
                                     format, pixels, target->pitch) == 0;
     } else {
-      converted = false;  // Open chose a renderer for these
+      converted = false;  // Open chose a renderer for these windows
     }
   }
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);

@@ -41,6 +41,7 @@ class WindowPresenter {
   bool UseRenderer(const char* driver);
   void PresentToSurface(const Surface& source, const Rect& sourceRect);
   void PresentToRenderer(const Surface& source, const Rect& sourceRect);
+  SDL_Rect RendererPlace() const;
 
   SDL_Window* window_ = nullptr;
   int scale_ = 1;
@@ -49,6 +50,7 @@ class WindowPresenter {
   int textureW_ = 0, textureH_ = 0;
   SDL_Rect pictureRect_{};
   bool hasPicture_ = false;
+  int surfaceW_ = 0, surfaceH_ = 0;  // the window surface's size at the last present
   // The converted picture, for window surfaces that are scaled or not in
   // the converter's format; sized once when the window opens.
   std::vector<uint32_t> picture_;

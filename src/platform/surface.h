@@ -154,4 +154,8 @@ uint32_t PresentCount();
 // has no pixels.
 bool ConvertToXrgb8888(const Surface& surface, const Rect& rect, uint32_t* out, int outPitch);
 
+// Writes the whole surface as a PNG file (a real path); false on failure,
+// and then no file is left behind.
+bool SavePng(const Surface& surface, const char* path);
+
 }  // namespace plat

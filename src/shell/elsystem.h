@@ -99,6 +99,9 @@ const char* GetCommandLineCopy();
 void GetDate(int& year, int& month, int& day, char* weekdayName);
 void GetTime(int& hour, int& minute, int& second);
 int GetWindowsVersion();
+// Seeds the random generator: with the --seed of the run when one was
+// given, else with the calendar time.
+void SeedRandom();
 // The number GetWindowsVersion gives for a version record.
 int WindowsVersionNumber(int platformId, int major, int minor);
 

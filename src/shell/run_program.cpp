@@ -40,9 +40,18 @@ int RunProgram(int argc, char** argv, const char* name) {
   platformOptions.scale = options.scale;
   platformOptions.realtime = options.realtime;
   platformOptions.audioDump = options.audioDump.c_str();
+  platformOptions.fullscreen = options.fullscreen;
   if (!plat::Start(platformOptions, error)) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 1;
+  }
+
+  // A script that plays the pad plays it on a virtual one.
+  if (shell::ScriptUsesPad(shell::run.keys) && !plat::AttachVirtualPad()) {
+    std::fprintf(stderr, "%s: %s: no virtual pad could be attached\n", name,
+                 options.keysFile.c_str());
+    plat::Stop();
+    return 2;
   }
 
   // The timer is set up before the entry function and put back at the end.

@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
+#include "shell/padkeys.h"
 
 namespace shell {
 
@@ -17,6 +18,7 @@ RunControl run;
 void ResetRunControl() {
   if (run.trace) std::fclose(run.trace);
   run = RunControl{};
+  ResetPadKeys();
 }
 
 namespace {
@@ -49,6 +51,7 @@ std::string Trim(const std::string& s) {
 //   --realtime          with --headless: pace in wall-clock time
 //   --depth 15|16|24|32 the desktop depth
 //   --scale N           window scale of the sdl backend, 1..4
+//   --fullscreen        start in full screen (Alt+Enter switches while playing)
 //   --screenshot FILE   save the back screen after the last frame pass
 //   --audio-dump FILE   write all sound mixed as a 16-bit stereo WAVE file
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
@@ -66,6 +69,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
     int64_t n = 0;
     if (arg == "--headless") {
       out.backend = "headless";
+    } else if (arg == "--fullscreen") {
+      out.fullscreen = true;
     } else if (arg == "--realtime") {
       out.realtime = true;
     } else if (arg == "--frames") {
@@ -119,7 +124,7 @@ int KeyCodeFromName(const std::string& name) {
     int code;
   } kNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
                 {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
-                {"Enter", VK_RETURN}};
+                {"Enter", VK_RETURN}, {"Alt", VK_MENU},     {"F12", VK_F12}};
   for (const auto& k : kNames) {
     if (name == k.name) return k.code;
   }
@@ -129,6 +134,40 @@ int KeyCodeFromName(const std::string& name) {
   int64_t code = 0;
   if (name.size() > 1 && ParseInteger(name, 1, 254, code)) return static_cast<int>(code);
   return -1;
+}
+
+namespace {
+
+// The virtual pad's names in a key script: buttons, and the stick's axes,
+// whose action is the new position.
+struct PadName {
+  const char* name;
+  uint32_t button;
+  int axis;
+};
+constexpr PadName kPadNames[] = {
+    {"PadA", plat::kPadA, -1},         {"PadB", plat::kPadB, -1},
+    {"PadX", plat::kPadX, -1},         {"PadY", plat::kPadY, -1},
+    {"PadBack", plat::kPadBack, -1},   {"PadStart", plat::kPadStart, -1},
+    {"PadUp", plat::kPadUp, -1},       {"PadDown", plat::kPadDown, -1},
+    {"PadLeft", plat::kPadLeft, -1},   {"PadRight", plat::kPadRight, -1},
+    {"PadStickX", 0, 0},               {"PadStickY", 0, 1},
+};
+
+const PadName* FindPadName(const std::string& name) {
+  for (const PadName& p : kPadNames) {
+    if (name == p.name) return &p;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ScriptUsesPad(const std::vector<ScriptedKey>& keys) {
+  for (const ScriptedKey& k : keys) {
+    if (k.virtualKey == 0) return true;
+  }
+  return false;
 }
 
 // A key script is a small text file; anything larger is no script.
@@ -163,30 +202,59 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
     if (fields != 3) return fail("expected FRAME KEY down|up");
     int64_t f = 0;
     if (!ParseInteger(frame, 0, INT64_MAX, f)) return fail(std::string("bad frame '") + frame + "'");
-    int code = KeyCodeFromName(key);
-    if (code < 0) return fail(std::string("unknown key '") + key + "'");
-    std::string a = action;
-    if (a != "down" && a != "up") return fail("action must be down or up, not '" + a + "'");
     if (!out.empty() && static_cast<uint64_t>(f) < out.back().frame) {
       return fail("frames must not go backwards");
     }
-    out.push_back(ScriptedKey{static_cast<uint64_t>(f), code, a == "down"});
+    std::string a = action;
+    ScriptedKey event;
+    event.frame = static_cast<uint64_t>(f);
+    event.down = a == "down";
+    if (const PadName* pad = FindPadName(key)) {
+      event.padButton = pad->button;
+      event.padAxis = pad->axis;
+      int64_t position = 0;
+      if (pad->axis >= 0 && !ParseInteger(a, -32768, 32767, position)) {
+        return fail("a stick position is a whole number from -32768 to 32767, not '" + a + "'");
+      }
+      event.padValue = static_cast<int>(position);
+    } else {
+      event.virtualKey = KeyCodeFromName(key);
+      if (event.virtualKey < 0) return fail(std::string("unknown key '") + key + "'");
+    }
+    if (event.padAxis < 0 && a != "down" && a != "up") {
+      return fail("action must be down or up, not '" + a + "'");
+    }
+    out.push_back(event);
   }
   return true;
+}
+
+void PostKey(int virtualKey, bool down) {
+  // Alt, F10 and every key pressed while Alt is held arrive as system keys,
+  // as they do from a keyboard.
+  bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
+  bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || altHeld;
+  bool wasDown = (plat::GetKeyState(virtualKey) & 0x80) != 0;
+  uint32_t lparam = 1;
+  if (altHeld) lparam |= KF_ALTDOWN_BIT;
+  if (wasDown) lparam |= KF_REPEAT_BIT;
+  if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
+  uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
 }
 
 bool PostScriptedKeys() {
   bool posted = false;
   while (run.nextKey < run.keys.size() && run.keys[run.nextKey].frame <= run.framePasses) {
     const ScriptedKey& k = run.keys[run.nextKey++];
-    // Alt and F10 arrive as system keys, as they do from a keyboard.
-    bool system = k.virtualKey == VK_MENU || k.virtualKey == VK_F10;
-    bool wasDown = (plat::GetKeyState(k.virtualKey) & 0x80) != 0;
-    uint32_t lparam = 1;
-    if (wasDown) lparam |= KF_REPEAT_BIT;
-    if (!k.down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
-    uint32_t kind = k.down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(k.virtualKey), lparam);
+    if (k.virtualKey != 0) {
+      PostKey(k.virtualKey, k.down);
+    } else if (k.padAxis >= 0) {
+      plat::SetVirtualPadStick(k.padAxis, k.padValue);
+    } else {
+      plat::SetVirtualPadButton(k.padButton, k.down);
+    }
+    // The loop goes round once more, so the pads are read before the pass.
     posted = true;
   }
   return posted;

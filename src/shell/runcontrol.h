@@ -11,8 +11,11 @@ namespace shell {
 
 struct ScriptedKey {
   uint64_t frame = 0;  // the frame pass before which the key message is posted
-  int virtualKey = 0;
+  int virtualKey = 0;  // 0 for an event of the virtual pad
   bool down = false;
+  uint32_t padButton = 0;  // a plat::PadButton, or 0
+  int padAxis = -1;        // 0 stick x, 1 stick y, or -1
+  int padValue = 0;        // the stick's new position
 };
 
 struct RunControl {
@@ -42,6 +45,7 @@ struct CommandLine {
   bool realtime = false;
   int depth = 16;
   int scale = 1;
+  bool fullscreen = false;
   std::string screenshot;
   std::string audioDump;
 };
@@ -60,6 +64,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
 bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error);
 // The virtual-key code of a key name of the script, or -1.
 int KeyCodeFromName(const std::string& name);
+// Whether the script steers the virtual pad.
+bool ScriptUsesPad(const std::vector<ScriptedKey>& keys);
+
+// Posts one key message as the keyboard would send it.
+void PostKey(int virtualKey, bool down);
 
 // Posts the scripted key messages due before the coming frame pass; true if
 // any were posted (the loop then handles them before the pass runs).

@@ -8,7 +8,9 @@
 #include "input/input.h"
 #include "platform/messages.h"
 #include "shell/elsystem.h"
+#include "shell/padkeys.h"
 #include "shell/runcontrol.h"
+#include "shell/screenshot.h"
 #include "sound/elsound.h"
 
 namespace elSystem {
@@ -53,6 +55,10 @@ void ShowShellCursor(bool show) {
 }
 
 }  // namespace
+
+void elSystem::SeedRandom() {
+  std::srand(shell::run.haveSeed ? shell::run.seed : static_cast<unsigned>(std::time(nullptr)));
+}
 
 void InitSystem() {
   mainWindow = 0;
@@ -134,7 +140,7 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
   if (!fullScreen && !(windowFlags & 1)) plat::SetTopmost(mainWindow, true);
   appInstance = instance;
 
-  std::srand(shell::run.haveSeed ? shell::run.seed : static_cast<unsigned>(std::time(nullptr)));
+  SeedRandom();
   EnableIme(0);
   LoadGame();
   ResetFrameClock();
@@ -152,7 +158,8 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
       plat::WaitMessage();
       continue;
     }
-    if (shell::PostScriptedKeys()) continue;  // handled before the pass they belong to
+    // Scripted keys and pad presses are handled before the pass they belong to.
+    if (shell::PostScriptedKeys() || shell::PostPadKeys()) continue;
     FramePass();
   }
 }
@@ -235,6 +242,10 @@ intptr_t WindowProc(plat::Window window, uint32_t kind, uintptr_t wparam, intptr
       break;
 
     case WM_KEYDOWN:
+      // F12 saves what the screen shows; the program still sees the key.
+      if (wparam == static_cast<uintptr_t>(VK_F12) && !(lparam & KF_REPEAT_BIT)) {
+        shell::SaveScreenshot();
+      }
       OnInputKeyDown(static_cast<int>(wparam));
       break;
 
@@ -243,6 +254,12 @@ intptr_t WindowProc(plat::Window window, uint32_t kind, uintptr_t wparam, intptr
       break;
 
     case WM_SYSKEYDOWN:
+      // Alt+Enter switches between the window and full screen, whatever the
+      // Alt-key mode.
+      if (wparam == static_cast<uintptr_t>(VK_RETURN) && (lparam & KF_ALTDOWN_BIT)) {
+        if (!(lparam & KF_REPEAT_BIT)) plat::ToggleFullScreen();
+        return 0;
+      }
       // Mode 0 swallows every system key, so F10 and Alt+F4 do nothing.
       if (altKeyMode == 0) return 0;
       if (altKeyMode == 2 && wparam == static_cast<uintptr_t>(VK_MENU)) return 0;

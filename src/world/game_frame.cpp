@@ -80,6 +80,9 @@ void GameFrame() {
   // Every game frame stands for 1/60 s, whatever the frame pacing.
   elSystem::dt = 0.016666668f;
   elDraw::Clear();
+  // Starting again happens before anything moves, so that the frame that
+  // follows is the stage's first frame once more.
+  RunStageEnd();
   if (!placementInstalled) {
     InstallEnemyPlacement();
     placementInstalled = true;
@@ -101,6 +104,7 @@ void GameFrame() {
   UpdateCompanions();
   UpdatePlayer();
   UpdateShots();
+  DrawStageEndHint();
 
   elDraw::Print(400, 300, "PCのHP=%d", player.hp);
   elDraw::Draw(0, 0, pictures.frame, 0, 0, 800, 600);
@@ -118,6 +122,7 @@ void ResetWorld() {
   for (Shot& shot : shots) shot = Shot{};
   placementInstalled = false;
   bossActive = 0;
+  ResetStageEnd();
   for (int code = 5; code < kObjectCodes; ++code) placementTable[code] = nullptr;
 }
 

@@ -1,0 +1,147 @@
+// The desktop side of playing: where the picture shows in a window or over
+// the whole screen, how window points map back to the picture's pixels, and
+// F12's PNG screenshots in the user's pictures folder.
+#include <png.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "draw_fixture.h"
+#include "platform/picture_fit.h"
+#include "shell/screenshot.h"
+
+namespace {
+
+using plat::PictureRect;
+
+TEST(PictureFit, LargestWholeScaleCentredOnBlack) {
+  struct Case {
+    int outW, outH;
+    PictureRect expected;
+  } cases[] = {
+      {800, 600, {0, 0, 800, 600}},        // the window at scale 1
+      {1024, 768, {112, 84, 800, 600}},
+      {1920, 1080, {560, 240, 800, 600}},  // 1080 / 600 is not yet 2
+      {1920, 1200, {160, 0, 1600, 1200}},
+      {2560, 1440, {480, 120, 1600, 1200}},
+      {3840, 2160, {720, 180, 2400, 1800}},
+      {3440, 1440, {920, 120, 1600, 1200}},  // a wide desktop: bars left and right
+      // Smaller than the picture: shrunk to fit, keeping its shape.
+      {640, 480, {0, 0, 640, 480}},
+      {1024, 576, {128, 0, 768, 576}},
+  };
+  for (const Case& c : cases) {
+    PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600);
+    EXPECT_TRUE(r == c.expected) << c.outW << "x" << c.outH << ": got " << r.x << "," << r.y
+                                 << " " << r.w << "x" << r.h;
+  }
+}
+
+// Mouse positions stay in the picture's 800 x 600 pixels in every mode.
+TEST(PictureFit, WindowPointsMapToPicturePixels) {
+  struct Case {
+    int outW, outH, wx, wy, px, py;
+  } cases[] = {
+      {800, 600, 799, 599, 799, 599},
+      {1600, 1200, 1599, 1199, 799, 599},   // --scale 2
+      {1600, 1200, -1, -1, -1, -1},         // left of and above the window
+      {1920, 1080, 560, 240, 0, 0},         // full screen at scale 1
+      {1920, 1080, 559, 239, -1, -1},       // on the black border
+      {1920, 1080, 1359, 839, 799, 599},
+      {2560, 1440, 482, 124, 1, 2},         // full screen at scale 2
+      {3840, 2160, 720 + 2399, 180 + 1799, 799, 599},
+  };
+  for (const Case& c : cases) {
+    PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600);
+    int x = c.wx, y = c.wy;
+    plat::OutputToPicture(r, 800, 600, x, y);
+    EXPECT_EQ(x, c.px) << c.outW << "x" << c.outH << " at " << c.wx << "," << c.wy;
+    EXPECT_EQ(y, c.py) << c.outW << "x" << c.outH << " at " << c.wx << "," << c.wy;
+    // Back again: the first window pixel of that picture pixel.
+    plat::PictureToOutput(r, 800, 600, x, y);
+    int scale = r.w / 800;
+    EXPECT_EQ(x, r.x + c.px * scale);
+    EXPECT_EQ(y, r.y + c.py * scale);
+  }
+}
+
+TEST(Screenshot, PicturesFolderAndFileName) {
+  struct Case {
+    const char* text;
+    const char* folder;
+  } cases[] = {
+      {"XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "/home/u/Pictures"},
+      {"# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n  XDG_PICTURES_DIR=\"$HOME/画像\"\n",
+       "/home/u/画像"},
+      {"XDG_PICTURES_DIR=\"/srv/shots\"", "/srv/shots"},
+      {"XDG_PICTURES_DIR=\"relative/no\"\n", ""},
+      {"XDG_PICTURES_DIR=\"$HOME/unclosed\n", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(plat::PicturesFolderFromUserDirs(c.text, "/home/u"), c.folder) << c.text;
+  }
+  plat::LocalTime t;
+  t.year = 2026;
+  t.month = 3;
+  t.day = 9;
+  t.hour = 7;
+  t.minute = 5;
+  t.second = 1;
+  EXPECT_EQ(shell::ScreenshotName("zolbeck", t, 1), "zolbeck-20260309-070501.png");
+  EXPECT_EQ(shell::ScreenshotName("zolbeck", t, 2), "zolbeck-20260309-070501-2.png");
+}
+
+class ScreenshotFile : public drawtest::DrawFixture {};
+
+// F12's file holds the back screen pixel for pixel, and a second shot in the
+// same second gets a name of its own.
+TEST_F(ScreenshotFile, PngOfTheBackScreenInThePicturesFolder) {
+  char name[] = "/tmp/zolbeck-shots-XXXXXX";
+  ASSERT_NE(mkdtemp(name), nullptr);
+  std::string folder = std::string(name) + "/new/Pictures";
+  setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
+
+  // Red, green, blue and white quarters.
+  plat::Surface& back = Back();
+  plat::LockInfo lock;
+  ASSERT_EQ(plat::Lock(back, lock), plat::Result::Ok);
+  const uint32_t colours[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      uint16_t v = static_cast<uint16_t>(colours[(y >= 300) * 2 + (x >= 400)]);
+      std::memcpy(lock.pixels + y * lock.pitch + 2 * x, &v, 2);
+    }
+  }
+  plat::Unlock(back);
+
+  std::string first = shell::SaveScreenshot();
+  std::string second = shell::SaveScreenshot();
+  unsetenv("XDG_PICTURES_DIR");
+  ASSERT_EQ(first.rfind(folder + "/", 0), 0u) << first;
+  EXPECT_NE(first, second);
+
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, first.c_str()));
+  ASSERT_EQ(image.width, 800u);
+  ASSERT_EQ(image.height, 600u);
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+  auto at = [&](int x, int y) {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * 800 + x) * 3];
+    return (p[0] << 16) | (p[1] << 8) | p[2];
+  };
+  EXPECT_EQ(at(0, 0), 0xFF0000);
+  EXPECT_EQ(at(799, 0), 0x00FF00);
+  EXPECT_EQ(at(0, 599), 0x0000FF);
+  EXPECT_EQ(at(799, 599), 0xFFFFFF);
+  std::filesystem::remove_all(name);
+}
+
+}  // namespace
