@@ -219,10 +219,6 @@ std::string WindowsDirectory();
 FILE* OpenFile(const char* windowsPath, const char* mode);
 // Deletes a file named in Windows form; false when it could not be removed.
 bool RemoveFile(const char* windowsPath);
-// The names (CP932) of the regular files in a folder named in Windows form
-// whose names end in `suffix` in any letter case ("*.WAV" is ".WAV"), sorted
-// by their bytes so that the order does not depend on the file system.
-std::vector<std::string> ListFiles(const char* windowsFolder, const char* suffix);
 // The same for a name of the real file system, as given on a command line.
 FILE* OpenRealFile(const char* path, const char* mode);
 // Reads the whole of a plain file of at most `maxBytes` bytes (real file

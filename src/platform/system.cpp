@@ -307,25 +307,6 @@ bool RemoveFile(const char* windowsPath) {
   return !path.empty() && std::remove(path.c_str()) == 0;
 }
 
-std::vector<std::string> ListFiles(const char* windowsFolder, const char* suffix) {
-  std::vector<std::string> names;
-  std::string folder = ResolvePath(windowsFolder);
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return names;
-  size_t tail = std::strlen(suffix);
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name.size() <= tail || !EqualNoCase(suffix, name.substr(name.size() - tail))) continue;
-    struct stat info;
-    std::string full = folder.empty() ? name : folder + "/" + name;
-    if (stat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-    names.push_back(Utf8ToCp932(name));
-  }
-  closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // ---------------------------------------------------------------------------
 // System facts
 

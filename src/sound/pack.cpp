@@ -106,7 +106,7 @@ int MakePack(const char* packName, const char* folder, int deleteFirst) {
   std::string pack = root + packName;
   if (deleteFirst) plat::RemoveFile(pack.c_str());
   std::string prefix = folder[0] ? std::string(folder) + "\\" : std::string();
-  for (const std::string& file : plat::ListFiles((root + folder).c_str(), ".WAV")) {
+  for (const std::string& file : plat::FindFiles((root + folder).c_str(), "*.WAV")) {
     std::string relative = prefix + file;
     UpperCase(relative.data());
     // A file that is not PCM WAVE is left out: an entry without an 18-byte
