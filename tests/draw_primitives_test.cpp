@@ -1,6 +1,9 @@
 // Primitives on the back screen: where their pixels go, on every depth.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -218,3 +221,48 @@ TEST_F(PrimitivesTest, ALostScreenDrawsNothing) {
 }
 
 }  // namespace
+
+// The one-pixel pen against the plain rule, step by step with a division and
+// a bounds test for each pixel: lines that cross the edges, and end points
+// far away, must set exactly the same pixels.
+TEST(ThinPen, MatchesThePlainRuleAcrossTheEdges) {
+  constexpr int kW = 61, kH = 47;
+  plat::Surface* s = plat::CreateSurface(kW, kH);
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(s->format.bytesPerPixel, 2);
+  std::vector<uint8_t> expected(static_cast<size_t>(s->pitch) * kH);
+  uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range)) - range / 2;
+  };
+  for (int n = 0; n < 3000; ++n) {
+    const int far = n % 10 == 0 ? 2000000000 : (n % 3 == 0 ? 400 : 90);
+    const plat::Point ends[2] = {{next(far) + kW / 2, next(far) + kH / 2},
+                                 {next(far) + kW / 2, next(far) + kH / 2}};
+    std::memset(s->pixels, 0, expected.size());
+    std::memset(expected.data(), 0, expected.size());
+    ASSERT_TRUE(plat::DrawPolyline(*s, ends, 2, false, 0xFFFF, 1));
+    const int64_t dx = int64_t{ends[1].x} - ends[0].x, dy = int64_t{ends[1].y} - ends[0].y;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const int64_t steps = xMajor ? std::llabs(dx) : std::llabs(dy), minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+    // Only the steps whose major coordinate is on the surface can land on it.
+    const int64_t start = xMajor ? ends[0].x : ends[0].y, sign = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int64_t limit = xMajor ? kW : kH;
+    const int64_t iLo = std::max<int64_t>(0, sign > 0 ? -start : start - (limit - 1));
+    const int64_t iHi = std::min<int64_t>(steps - 1, sign > 0 ? limit - 1 - start : start);
+    for (int64_t i = iLo; i <= iHi; ++i) {
+      const int64_t major = start + sign * i;
+      const int64_t off = static_cast<int64_t>((__int128{2} * i * minor + steps - 1) / (2 * steps));
+      const int64_t side = (xMajor ? ends[0].y : ends[0].x) + ((xMajor ? dy : dx) < 0 ? -off : off);
+      const int64_t x = xMajor ? major : side, y = xMajor ? side : major;
+      if (x >= 0 && y >= 0 && x < kW && y < kH) expected[static_cast<size_t>(y) * s->pitch + 2 * x] = 0xFF;
+    }
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        ASSERT_EQ(s->pixels[static_cast<size_t>(y) * s->pitch + 2 * x], expected[static_cast<size_t>(y) * s->pitch + 2 * x])
+            << "line " << n << " (" << ends[0].x << "," << ends[0].y << ")-(" << ends[1].x << "," << ends[1].y
+            << ") at " << x << "," << y;
+  }
+  plat::ReleaseSurface(s);
+}

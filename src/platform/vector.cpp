@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -311,6 +312,22 @@ void StrokeWide(cairo_t* cr, int width) {
 
 // --- The one-pixel pen ---------------------------------------------------------------
 
+// The pixels of one pen run, all known to lie on the surface: one step along
+// the major axis each, and one along the minor axis whenever the remainder
+// passes the divisor.
+template <int kBytes>
+void ThinRun(uint8_t* p, int64_t count, int64_t rest, int64_t minor, int64_t divisor,
+             std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, uint32_t value) {
+  for (int64_t i = 0; i < count; ++i, p += majorStep) {
+    StorePixelValue(p, kBytes, value);
+    rest += 2 * minor;
+    if (rest >= divisor) {
+      rest -= divisor;
+      p += minorStep;
+    }
+  }
+}
+
 // From (x1, y1) towards (x2, y2), leaving out (x2, y2). Along the longer axis
 // every step sets one pixel; the other coordinate is the nearest, a tie
 // going back towards the start. Only the steps that land on the surface are
@@ -333,22 +350,53 @@ void ThinSegment(Surface& s, int x1, int y1, int x2, int y2, uint32_t value) {
     first = std::max<int64_t>(first, start - (limit - 1));
     last = std::min<int64_t>(last, start);
   }
-  const int bpp = s.format.bytesPerPixel;
   // The minor offset of step i is (2 i minor + steps - 1) / (2 steps),
   // kept as a quotient and a remainder so that no step divides.
   const int64_t divisor = 2 * steps;
-  int64_t off = (2 * first * minor + steps - 1) / divisor;
-  int64_t rest = (2 * first * minor + steps - 1) % divisor;
-  for (int64_t i = first; i <= last; ++i, rest += 2 * minor) {
-    if (rest >= divisor) {
-      rest -= divisor;
-      ++off;
+  // (In 128 bits when far-away end points would make 2 i minor overflow 64.)
+  using Wide = __int128;
+  const bool narrow = steps < (int64_t{1} << 30);
+  const auto offsetAt = [&](int64_t i) {
+    return narrow ? (2 * i * minor + steps - 1) / divisor
+                  : static_cast<int64_t>((Wide{2} * i * minor + steps - 1) / divisor);
+  };
+  // The offset only ever grows with i, so the steps whose minor coordinate
+  // lies on the surface form one run: its ends are found by halving.
+  const int64_t minorLimit = xMajor ? s.height : s.width;
+  const int64_t lowOffset = sMinor > 0 ? -other : other - (minorLimit - 1);
+  const int64_t highOffset = sMinor > 0 ? minorLimit - 1 - other : other;
+  const auto offsetFits = [&](int64_t i) {
+    const int64_t o = offsetAt(i);
+    return o >= lowOffset && o <= highOffset;
+  };
+  if (first <= last && !(offsetFits(first) && offsetFits(last))) {
+    int64_t lo = first, hi = last + 1;  // the first step with offset >= lowOffset
+    while (lo < hi) {
+      const int64_t mid = lo + (hi - lo) / 2;
+      if (offsetAt(mid) >= lowOffset) hi = mid; else lo = mid + 1;
     }
-    const int64_t a = start + sMajor * i, b = other + sMinor * off;
-    const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
-    if (x < 0 || y < 0 || x >= s.width || y >= s.height) continue;
-    StorePixelValue(s.pixels + static_cast<size_t>(y) * s.pitch + static_cast<size_t>(x) * bpp, bpp,
-                    value);
+    int64_t lo2 = lo, hi2 = last + 1;  // the first step with offset > highOffset
+    while (lo2 < hi2) {
+      const int64_t mid = lo2 + (hi2 - lo2) / 2;
+      if (offsetAt(mid) > highOffset) hi2 = mid; else lo2 = mid + 1;
+    }
+    first = lo;
+    last = lo2 - 1;
+  }
+  if (first > last) return;
+  const int64_t off = offsetAt(first);
+  const int64_t rest = static_cast<int64_t>((Wide{2} * first * minor + steps - 1) % divisor);
+  const int64_t a = start + sMajor * first, b = other + sMinor * off;
+  const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
+  const int bpp = s.format.bytesPerPixel;
+  const std::ptrdiff_t majorStep = xMajor ? sMajor * bpp : sMajor * static_cast<std::ptrdiff_t>(s.pitch);
+  const std::ptrdiff_t minorStep = xMajor ? sMinor * static_cast<std::ptrdiff_t>(s.pitch) : sMinor * bpp;
+  uint8_t* p = s.pixels + static_cast<size_t>(y) * s.pitch + static_cast<size_t>(x) * bpp;
+  const int64_t count = last - first + 1;
+  switch (bpp) {
+    case 2: ThinRun<2>(p, count, rest, minor, divisor, majorStep, minorStep, value); break;
+    case 3: ThinRun<3>(p, count, rest, minor, divisor, majorStep, minorStep, value); break;
+    default: ThinRun<4>(p, count, rest, minor, divisor, majorStep, minorStep, value); break;
   }
 }
 
