@@ -237,6 +237,18 @@ TEST_F(MidiTest, APieceWithoutLoopClosesAtItsEnd) {
   EXPECT_TRUE(SilentFrom(closedAt));
 }
 
+// The same end heard by the device itself, not pulled by the test: the
+// notice is posted from inside the mix, and posting reads the clock that
+// drives the device.
+TEST_F(MidiTest, APieceEndsAndClosesOnTheDevice) {
+  ASSERT_EQ(elSound::PlayMidi("MIDI\\test0.mid", 0), 0);
+  for (int i = 0; i < 400 && elSound::midiOpen; ++i) {
+    elSystem::WaitMilliseconds(13);
+    DispatchPending();
+  }
+  EXPECT_EQ(elSound::midiOpen, 0);
+}
+
 TEST_F(MidiTest, NotificationsThatDoNotApplyLeaveThePieceAlone) {
   ASSERT_EQ(elSound::PlayMidi("MIDI\\test0.mid", 1), 0);
   Play(0.7);

@@ -50,6 +50,13 @@ bool virtualOpen = false;
 uint64_t virtualStartUs = 0;
 uint64_t virtualFrames = 0;
 
+// Set while this thread mixes (and holds the mixer's lock).
+thread_local bool insideMix = false;
+struct InsideMix {
+  InsideMix() { insideMix = true; }
+  ~InsideMix() { insideMix = false; }
+};
+
 Buffer* Find(SoundBuffer id) {
   if (id < 1 || id > kMaxBuffers || !buffers[id - 1].used) return nullptr;
   return &buffers[id - 1];
@@ -102,6 +109,7 @@ void MixOutput(int16_t* out, int frames) {
   static float acc[2 * kMixPeriod];
   static int16_t music[2 * kMixPeriod];
   std::lock_guard<std::mutex> hold(mixLock);
+  InsideMix inside;
   while (frames > 0) {
     int n = frames < kMixPeriod ? frames : kMixPeriod;
     std::memset(acc, 0, sizeof(float) * 2 * static_cast<size_t>(n));
@@ -141,7 +149,10 @@ void VirtualDeviceRebase(uint64_t nowUs) {
 
 void VirtualDeviceAdvance(uint64_t nowUs) {
   static int16_t scratch[2 * kMixPeriod];
-  if (!virtualOpen || nowUs < virtualStartUs) return;
+  // The music may post a message from inside the mix, and posting reads the
+  // clock, which comes back here: that reading plays nothing, and the outer
+  // one goes on where it was.
+  if (insideMix || !virtualOpen || nowUs < virtualStartUs) return;
   uint64_t due = (nowUs - virtualStartUs) * static_cast<uint64_t>(output.rate) / 1000000u;
   // A jump of the clock by more than ten seconds plays only the last ten,
   // as a device that has fallen that far behind would drop the rest.
@@ -206,6 +217,7 @@ void SetAudioSource(AudioSourceRender render, void* user) {
 
 void PullAudioSource(int16_t* out, int frames) {
   std::lock_guard<std::mutex> hold(mixLock);
+  InsideMix inside;
   std::memset(out, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
   if (sourceRender) sourceRender(sourceUser, out, frames);
 }
