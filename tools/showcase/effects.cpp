@@ -170,7 +170,7 @@ const Effect kMoving[] = {
 
 // The filters work on what is already on the screen: the dragon's head
 // first, then the filter over the cell.
-void Head(int x, int y) { elDraw::DrawStretch(x, y, pictures.dragon, 0, 0, 540, 500, 150, 130); }
+void Head(int x, int y) { elDraw::DrawStretch(x + 20, y, pictures.dragon, 0, 0, 180, 250, 104, 130); }
 
 const Effect kFilter[] = {
     {[](int x, int y, float, char* caption, int size) {

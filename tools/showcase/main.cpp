@@ -38,11 +38,22 @@ int wanted = 0;    // the scene to show from the next frame
 bool sweeping = true;
 float sweepTime = 0.0f;
 
+// The effects take black as transparent, the game's sheets their top-left
+// colour: a part of a sheet drawn onto a new black sprite serves both.
+int OnBlack(int sheet, int left, int top, int width, int height) {
+  int copy = elDraw::CreateObject(width, height, 0);
+  elDraw::ClearObject(copy);
+  elDraw::DrawToObject(copy, 0, 0, sheet, left, top, left + width, top + height);
+  return copy;
+}
+
 void Load() {
   elDraw::UseTopLeftColorKey();
   pictures.tiles = elDraw::LoadObject("BMP\\m_cp.bmp", 0);
-  pictures.princess = elDraw::LoadObject("BMP\\princess.bmp", 0);
-  pictures.dragon = elDraw::LoadObject("BMP\\boss01\\dragon_head.bmp", 0);
+  int sheet = elDraw::LoadObject("BMP\\princess.bmp", 0);
+  pictures.princess = OnBlack(sheet, 0, 0, 384, 96);
+  sheet = elDraw::LoadObject("BMP\\boss01\\dragon_head.bmp", 0);
+  pictures.dragon = OnBlack(sheet, 0, 0, 180, 250);
   pictures.soldier = elDraw::LoadObject("BMP\\enemy00_00.bmp", 0);
   pictures.item = elDraw::LoadObject("BMP\\item.bmp", 0);
 }
@@ -145,11 +156,8 @@ void DrawEffects(const Effect* effects, int count) {
 }  // namespace showcase
 
 int main(int argc, char** argv) {
-  // --scene is the showcase's own; everything else goes to the library. The
-  // sprite pack is made from 24-bit pictures, so the desktop is full colour
-  // unless asked otherwise.
+  // --scene is the showcase's own; everything else goes to the library.
   std::vector<char*> rest = {argv[0]};
-  bool depthGiven = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--scene") == 0) {
       char* end = nullptr;
@@ -162,11 +170,8 @@ int main(int argc, char** argv) {
       ++i;
       continue;
     }
-    if (std::strcmp(argv[i], "--depth") == 0) depthGiven = true;
     rest.push_back(argv[i]);
   }
-  static char depth[] = "--depth", full[] = "32";
-  if (!depthGiven) rest.insert(rest.end(), {depth, full});
   programLoad = showcase::Load;
   programFrame = showcase::Frame;
   return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), "zolbeck_showcase");

@@ -2,6 +2,8 @@
 // sprite pack made and loaded back, and text.
 #include <cstdio>
 
+#include "shell/elsystem.h"
+
 #include "draw/eldraw.h"
 #include "showcase.h"
 
@@ -43,7 +45,7 @@ void WipeFrame() {
     elDraw::ClipWipeStart(wipeClosing, wipeShape, speed, 120);
   }
   Background();
-  elDraw::DrawStretch(130, 60, pictures.dragon, 0, 0, 540, 500, 540, 500);
+  elDraw::DrawStretch(220, 60, pictures.dragon, 0, 0, 180, 250, 360, 500);
   wipeWindow = elDraw::screen.clipRect;
   elDraw::screen.clipRect = {0, 0, 800, 600};
   Caption(8, 584, "ClipWipeStart(closing=%d, shape=%d, speed=%.0f, band=120)  window %d,%d-%d,%d",
@@ -82,21 +84,27 @@ void PrimitiveFrame() {
 }
 
 // ---------------------------------------------------------------------------
-// A sprite pack: every picture of BMP\ packed by Convert, three loaded back.
+// A sprite pack: every picture of BMP\ packed by Convert, four loaded back.
+// Convert keeps full-colour pixels, so it runs only on a desktop of more than
+// 16 bits (--depth 32); otherwise the pack the build made that way is loaded.
 
 int packMade = -1, packed[4];
 const char* const kPacked[] = {"princess.bmp", "item.bmp", "enemy00_01.bmp", "m_cp.bmp"};
 
 void PackEnter() {
   if (packMade >= 0) return;
-  packMade = elDraw::Convert("SHOWCASE.PAK", "BMP", 1);
+  packMade = elSystem::GetScreenBitsPerPixel() > 16 ? elDraw::Convert("SHOWCASE.PAK", "BMP", 1) : 0;
   elDraw::SetPackFile("SHOWCASE.PAK");
-  for (int i = 0; i < 4; ++i) packed[i] = packMade ? elDraw::LoadPack(kPacked[i], 0) : 0;
+  for (int i = 0; i < 4; ++i) packed[i] = elDraw::LoadPack(kPacked[i], 0);
 }
 
 void PackFrame() {
   Background();
-  Caption(8, 56, "Convert(\"SHOWCASE.PAK\", \"BMP\", 1) = %d   SetPackFile(\"SHOWCASE.PAK\")", packMade);
+  if (packMade) {
+    Caption(8, 56, "Convert(\"SHOWCASE.PAK\", \"BMP\", 1) = 1   SetPackFile(\"SHOWCASE.PAK\")");
+  } else {
+    Caption(8, 56, "Convert needs a full-colour desktop (--depth 32): the build's SHOWCASE.PAK is loaded");
+  }
   if (packed[0]) {
     int cell = (sceneFrame / 8) % 4;
     elDraw::Draw(40, 100, packed[0], cell * 96, 0, cell * 96 + 96, 96);

@@ -9,8 +9,8 @@ namespace showcase {
 // The pictures every scene may draw (sprite slots).
 struct Pictures {
   int tiles = 0;     // "BMP\m_cp.bmp", the tiled background
-  int princess = 0;  // "BMP\princess.bmp", 96 x 96 cells
-  int dragon = 0;    // "BMP\boss01\dragon_head.bmp"
+  int princess = 0;  // four 96 x 96 cells of "BMP\princess.bmp", on black
+  int dragon = 0;    // one 180 x 250 head of "BMP\boss01\dragon_head.bmp", on black
   int soldier = 0;   // "BMP\enemy00_00.bmp", 48 x 48 cells
   int item = 0;      // "BMP\item.bmp"
 };
