@@ -141,7 +141,12 @@ void VirtualDeviceRebase(uint64_t nowUs) {
 
 void VirtualDeviceAdvance(uint64_t nowUs) {
   static int16_t scratch[2 * kMixPeriod];
-  if (!virtualOpen || nowUs < virtualStartUs) return;
+  // A source may read the clock while it is mixed (a piece of music that
+  // ends posts its notice, and the message takes the time): that reading
+  // must not mix again inside the mix, which holds the lock.
+  static thread_local bool mixing = false;
+  if (!virtualOpen || nowUs < virtualStartUs || mixing) return;
+  mixing = true;
   uint64_t due = (nowUs - virtualStartUs) * static_cast<uint64_t>(output.rate) / 1000000u;
   // A jump of the clock by more than ten seconds plays only the last ten,
   // as a device that has fallen that far behind would drop the rest.
@@ -153,6 +158,7 @@ void VirtualDeviceAdvance(uint64_t nowUs) {
     MixOutput(scratch, static_cast<int>(n));
     virtualFrames += n;
   }
+  mixing = false;
 }
 
 // --- The device -----------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "world/pictures.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 GamePictures pictures;
 bool placementInstalled;
@@ -71,6 +72,7 @@ void TestBossTrigger() {
   if (stageData[2] == screenCol && stageData[2] == screenRow && companionState[0] == 8 &&
       companionState[1] == 8 && companionState[2] == 8) {
     bossActive = 1;
+    cues::BossMusic();
   }
 }
 
@@ -122,7 +124,12 @@ void ResetWorld() {
 }
 
 void InstallGame() {
-  programLoad = LoadPictures;
+  // The pictures, then the sounds and the field tune when sound is on.
+  programLoad = [] {
+    LoadPictures();
+    cues::Load();
+    cues::FieldMusic();
+  };
   programFrame = GameFrame;
   InstallGameTrace();
 }

@@ -1,0 +1,53 @@
+#include "world/sound_cues.h"
+
+#include "sound/elsound.h"
+
+namespace cues {
+
+bool enabled = false;
+
+namespace {
+
+// The file of each cue, in the order of Cue.
+constexpr const char* kFiles[kCueCount] = {
+    "WAVE\\swing.wav", "WAVE\\launch.wav", "WAVE\\hit.wav",    "WAVE\\defeat.wav", "WAVE\\item.wav",
+    "WAVE\\hurt.wav",  "WAVE\\arrow.wav",  "WAVE\\fireball.wav", "WAVE\\breath.wav", "WAVE\\roar.wav",
+    "WAVE\\screen.wav", "WAVE\\gameover.wav", "WAVE\\clear.wav",
+};
+int slots[kCueCount];
+int music = 0;  // 0 none yet, 1 field, 2 boss, 3 ended
+
+}  // namespace
+
+void Load() {
+  if (!enabled) return;
+  // Three buffers each, so that quick repeats overlap; a negative count asks
+  // for no echo, whose start would draw a random number.
+  for (int i = 0; i < kCueCount; ++i) slots[i] = elSound::LoadObject(kFiles[i], -3);
+}
+
+void Play(Cue cue) {
+  if (!enabled || cue < 0 || cue >= kCueCount) return;
+  elSound::PlayObject(slots[cue], -1);
+}
+
+void FieldMusic() {
+  if (!enabled || music == 1) return;
+  music = 1;
+  elSound::PlayMidi("MIDI\\field.mid", 1);
+}
+
+void BossMusic() {
+  // Only over the field tune: once the game has ended it stays quiet.
+  if (!enabled || music != 1) return;
+  music = 2;
+  elSound::PlayMidi("MIDI\\boss.mid", 1);
+}
+
+void StopMusic() {
+  if (!enabled || music == 0 || music == 3) return;
+  music = 3;
+  elSound::CloseMidi();
+}
+
+}  // namespace cues
