@@ -103,7 +103,7 @@ void SoundFrame() {
 
 void StreamEnter() {
   LoadSounds();
-  elSound::PlayObject(stream, 0);
+  elSound::PlayObjectLoop(stream, 0);
 }
 void StreamLeave() { elSound::StopObject(stream, -1); }
 
@@ -111,17 +111,15 @@ void StreamFrame() {
   elSound::Streaming();
   Background();
   const elSound::StreamRecord& r = elSound::SoundTable[stream < 0 ? 0 : stream].stream;
-  float seconds = r.dataSize ? static_cast<float>(r.consumed % (r.dataSize + 1)) / (22050.0f * 4.0f) : 0.0f;
   elDraw::FillColor(40, 200, 760, 240, 0x202020);
   int loopX = 40 + 720 * 2 / 8;
   elDraw::FillColor(40, 200, loopX, 240, 0x604020);  // the introduction, played once
   elDraw::Line(loopX, 190, loopX, 250, 0x00FFFF, 2);
   Caption(40, 120, "SetPackFile(\"SOUND.PAK\")  LoadStream(\"LOOP.WAV\", 176400) = slot %d", stream);
-  Caption(40, 140, "PlayObject(stream, 0); Streaming() every frame");
+  Caption(40, 140, "PlayObjectLoop(stream, 0); Streaming() every frame");
   Caption(40, 260, "data %u bytes (8.0 s)   loop point 176400 (2.0 s)   ring %u bytes", r.dataSize, r.bufferSize);
   Caption(40, 280, "read so far %u bytes   play position %u", r.consumed, elSound::GetObjectPosition(stream));
   Caption(loopX - 40, 170, "loop 2.0 s");
-  (void)seconds;
 }
 
 // ---------------------------------------------------------------------------
