@@ -70,8 +70,8 @@ bool Held(int key) {
 }
 
 void ReadKeys() {
-  if (Pressed(VK_RIGHT)) wanted = (current + 1) % kSceneCount;
-  if (Pressed(VK_LEFT)) wanted = (current + kSceneCount - 1) % kSceneCount;
+  if (Pressed(VK_RIGHT)) wanted = (wanted + 1) % kSceneCount;
+  if (Pressed(VK_LEFT)) wanted = (wanted + kSceneCount - 1) % kSceneCount;
   for (int n = 0; n < 10; ++n) {
     if (Pressed('0' + n)) wanted = n == 0 ? 9 : n - 1;
   }
