@@ -23,7 +23,11 @@ void Load() {
   if (!enabled) return;
   // Three buffers each, so that quick repeats overlap; a negative count asks
   // for no echo, whose start would draw a random number.
-  for (int i = 0; i < kCueCount; ++i) slots[i] = elSound::LoadObject(kFiles[i], -3);
+  // They play 6 dB down, so that they stand over the music without clipping.
+  for (int i = 0; i < kCueCount; ++i) {
+    slots[i] = elSound::LoadObject(kFiles[i], -3);
+    elSound::VolumeSet(slots[i], -6, -1);
+  }
 }
 
 void Play(Cue cue) {
