@@ -358,7 +358,6 @@ void Defeated() {
   e.defeatTimer += elSystem::dt;
   bool gone = e.defeatTimer >= kDragonFadeSeconds;
   if (gone && !wasGone) {
-    cues::StopMusic();
     cues::Play(cues::kStageClear);
   }
   if (!gone) {

@@ -127,7 +127,6 @@ void UpdateDying() {
   const bool gameOverShown = p.deathTimer >= 11.0f;
   p.deathTimer += elSystem::dt;
   if (!gameOverShown && p.deathTimer >= 11.0f) {
-    cues::StopMusic();
     cues::Play(cues::kGameOver);
   }
   if (p.deathTimer < 1.0f) {

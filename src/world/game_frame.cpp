@@ -4,6 +4,7 @@
 
 #include "actors/actor_model.h"
 #include "actors/foes.h"
+#include "actors/foes_state.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
@@ -72,7 +73,6 @@ void TestBossTrigger() {
   if (stageData[2] == screenCol && stageData[2] == screenRow && companionState[0] == 8 &&
       companionState[1] == 8 && companionState[2] == 8) {
     bossActive = 1;
-    cues::BossMusic();
   }
 }
 
@@ -103,6 +103,10 @@ void GameFrame() {
   UpdateCompanions();
   UpdatePlayer();
   UpdateShots();
+  // The music follows the game: silence once GAME_OVER or STAGE CLEAR shows.
+  bool ended = player.deathTimer >= 11.0f ||
+               (dragonExtra.defeated && dragonExtra.defeatTimer >= kDragonFadeSeconds);
+  cues::Music(ended ? cues::kSilence : bossActive == 1 ? cues::kBossTune : cues::kFieldTune);
 
   elDraw::Print(400, 300, "PCのHP=%d", player.hp);
   elDraw::Draw(0, 0, pictures.frame, 0, 0, 800, 600);
@@ -124,11 +128,10 @@ void ResetWorld() {
 }
 
 void InstallGame() {
-  // The pictures, then the sounds and the field tune when sound is on.
+  // The pictures, then the sounds when sound is on.
   programLoad = [] {
     LoadPictures();
     cues::Load();
-    cues::FieldMusic();
   };
   programFrame = GameFrame;
   InstallGameTrace();

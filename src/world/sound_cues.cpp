@@ -15,7 +15,7 @@ constexpr const char* kFiles[kCueCount] = {
     "WAVE\\screen.wav", "WAVE\\gameover.wav", "WAVE\\clear.wav",
 };
 int slots[kCueCount];
-int music = 0;  // 0 none yet, 1 field, 2 boss, 3 ended
+Tune playing = kSilence;
 
 }  // namespace
 
@@ -35,23 +35,14 @@ void Play(Cue cue) {
   elSound::PlayObject(slots[cue], -1);
 }
 
-void FieldMusic() {
-  if (!enabled || music == 1) return;
-  music = 1;
-  elSound::PlayMidi("MIDI\\field.mid", 1);
-}
-
-void BossMusic() {
-  // Only over the field tune: once the game has ended it stays quiet.
-  if (!enabled || music != 1) return;
-  music = 2;
-  elSound::PlayMidi("MIDI\\boss.mid", 1);
-}
-
-void StopMusic() {
-  if (!enabled || music == 0 || music == 3) return;
-  music = 3;
-  elSound::CloseMidi();
+void Music(Tune tune) {
+  if (!enabled || tune == playing) return;
+  playing = tune;
+  if (tune == kSilence) {
+    elSound::CloseMidi();
+  } else {
+    elSound::PlayMidi(tune == kBossTune ? "MIDI\\boss.mid" : "MIDI\\field.mid", 1);
+  }
 }
 
 }  // namespace cues

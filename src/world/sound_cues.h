@@ -30,10 +30,10 @@ extern bool enabled;
 void Load();
 void Play(Cue cue);
 
-// The field tune, looping, from the start; the boss tune once the fight
-// begins; silence at the end of the game.
-void FieldMusic();
-void BossMusic();
-void StopMusic();
+enum Tune { kSilence, kFieldTune, kBossTune };
+// The tune the game's state calls for, told every frame: the one that plays
+// changes only when the answer does (a stage started again hears the field
+// tune again).
+void Music(Tune tune);
 
 }  // namespace cues
