@@ -87,7 +87,7 @@ void SoundFrame() {
   }
   if (t == kDemoFrames - 1) SoundLeave();
 
-  elDraw::FillColor(0, 44, 800, 600, 0x201810);
+  elDraw::FillBlack(0, 44, 800, 600);
   for (int i = 0; i < kDemoCount; ++i) {
     Caption(40, 80 + i * 30, "%s %s", i == demo ? "→" : "  ", kDemos[i]);
   }
