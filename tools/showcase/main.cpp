@@ -78,9 +78,11 @@ void ReadKeys() {
   for (int n = 0; n < 12; ++n) {
     if (Pressed(VK_F1 + n)) wanted = n;
   }
-  if (Held(VK_UP) || Held(VK_DOWN)) {
+  // Each key is read once a frame: reading moves its edge state on.
+  bool up = Held(VK_UP), down = Held(VK_DOWN);
+  if (up || down) {
     sweeping = false;
-    level += Held(VK_UP) ? 0.01f : -0.01f;
+    level += up ? 0.01f : -0.01f;
     level = level < 0.0f ? 0.0f : level > 1.0f ? 1.0f : level;
   }
   if (Pressed(VK_SPACE)) sweeping = true;
