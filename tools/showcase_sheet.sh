@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 
 for n in "${scenes[@]}"; do
   name=$(printf 'scene%02d' "$n")
-  (cd "$build" && ./zolbeck_showcase --headless --scene "$n" --frames 150 \
+  (cd "$build" && ./zolbeck_showcase --headless --scene "$n" --frames 150 --seed 1 \
     --screenshot "$work/$name.bmp") 2> "$work/$name.err"
   if [ -s "$work/$name.err" ]; then
     echo "scene $n reported:" >&2
