@@ -216,6 +216,19 @@ TEST_F(MidiTest, ALoopedPieceStartsAgainFromItsFirstNote) {
   EXPECT_EQ(Mode(), "playing");
 }
 
+// Starting the synthesiser must not move the program's random sequence: a
+// game replays the same with music as without.
+TEST_F(MidiTest, MusicLeavesTheProgramsRandomNumbersAlone) {
+  std::vector<int> expected(8), got(8);
+  std::srand(7);
+  for (int& r : expected) r = std::rand();
+  std::srand(7);
+  ASSERT_EQ(elSound::PlayMidi("MIDI\\test0.mid", 1), 0);
+  Play(0.2);
+  for (int& r : got) r = std::rand();
+  EXPECT_EQ(got, expected);
+}
+
 TEST_F(MidiTest, TempoChangesOfATypeOneFileAreKept) {
   ASSERT_EQ(elSound::PlayMidi("MIDI\\test1.mid", 1), 0);
   Play(2.4);

@@ -1,5 +1,6 @@
 // The mixer: its fast loops against the plain reference, the decibel gains,
 // saturation, the ring of a buffer, and the headless device on the clock.
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -159,6 +160,26 @@ TEST_F(SoundTest, AudioSourceIsMixedInAndRemoved) {
   EXPECT_EQ(calls, before);
   EXPECT_EQ(out[0], 4096);
   plat::ReleaseSoundBuffer(b);
+}
+
+// A source that reads the clock while it is mixed (music posting its end
+// notice does) must not set off another mix inside the mix, which holds the
+// mixer's lock: it is mixed once a period, never within itself.
+TEST_F(SoundTest, ASourceReadingTheClockIsNotMixedWithinItself) {
+  static int calls = 0, depth = 0, deepest = 0;
+  calls = depth = deepest = 0;
+  auto render = [](void*, int16_t* out, int frames) {
+    ++calls;
+    deepest = std::max(deepest, ++depth);
+    plat::TimeGetTime();
+    std::fill(out, out + 2 * frames, int16_t{0});
+    --depth;
+  };
+  plat::SetAudioSource(render, nullptr);
+  Advance(20);
+  plat::SetAudioSource(nullptr, nullptr);
+  EXPECT_GT(calls, 0);
+  EXPECT_EQ(deepest, 1);
 }
 
 }  // namespace

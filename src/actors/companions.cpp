@@ -16,6 +16,7 @@
 #include "world/pictures.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 Companion companions[kCompanionCount];
 int32_t companionState[kCompanionCount];
@@ -145,6 +146,7 @@ void UpdateWell(int i, const Blocking& b) {
     c.walkStep = 0;
     c.flightDistance = 0.0f;
     state = 4;
+    cues::Play(cues::kLaunch);
     if (c.strikeResult == 2) c.powered = true;
     // SwingHit strikes only in the eight walking facings.
     const Launch& l = kLaunch[c.launchFacing & 7];
@@ -364,7 +366,10 @@ bool CompanionHits(int j, int w, int h, float x, float y, bool boxTest, bool sto
   } else if (!(Distance(dx, dy) < static_cast<float>(margin + w / 2))) {
     return false;
   }
-  if (stopOnHit || j != 0) Land(j);
+  if (stopOnHit || j != 0) {
+    Land(j);
+    cues::Play(cues::kHit);
+  }
   return true;
 }
 
@@ -377,6 +382,7 @@ bool HurtCompanion(int i, float knockAngle) {
   c.blinkTimer = 4.0f;
   c.hurtStep = 0;
   player.hp -= 1;
+  cues::Play(cues::kHurt);
   return true;
 }
 

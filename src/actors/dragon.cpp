@@ -15,6 +15,7 @@
 #include "shell/elsystem.h"
 #include "world/pictures.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 DragonBoss dragon;
 DragonExtra dragonExtra;
@@ -142,6 +143,7 @@ void Entrance() {
       StopHead();
       d.headColumn = 2;
       SetState(4);
+      cues::Play(cues::kRoar);
     }
   }
   if (d.state == 4 && d.phaseTimer > 3.0f) {
@@ -347,8 +349,12 @@ void Draw(bool shown) {
 void Defeated() {
   DragonBoss& d = dragon;
   DragonExtra& e = dragonExtra;
+  const bool wasGone = e.defeatTimer >= kDragonFadeSeconds;
   e.defeatTimer += elSystem::dt;
   bool gone = e.defeatTimer >= kDragonFadeSeconds;
+  if (gone && !wasGone) {
+    cues::Play(cues::kStageClear);
+  }
   if (!gone) {
     // Companions still land on the box while it fades.
     for (int j = 0; j < kCompanionCount; ++j)
@@ -430,6 +436,7 @@ void UpdateDragon() {
     // The last hit point ends the fight in a victory.
     dragonExtra.defeated = true;
     dragonExtra.defeatTimer = 0.0f;
+    cues::Play(cues::kDefeat);
     d.hurt = 0;
     d.blinkTimer = 0.0f;
     d.blinkOff = 0;

@@ -11,6 +11,7 @@
 #include "shell/elsystem.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 Soldier soldiersA[kEnemyPoolSize];
 Soldier soldiersB[kEnemyPoolSize];
@@ -94,6 +95,7 @@ bool KilledByCompanion(float x, float y, int32_t& state, float& animTimer) {
     if (CompanionHits(j, 48, 48, x - scrollX, y - scrollY, false, false) && state != 99) {
       state = 99;
       animTimer = 0.0f;
+      cues::Play(cues::kDefeat);
       return true;
     }
   }

@@ -9,6 +9,7 @@
 #include "draw/eldraw.h"
 #include "world/pictures.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 ItemDrop items[kItemPoolSize];
 
@@ -55,6 +56,7 @@ void UpdateItems() {
     float dy = static_cast<float>((item.y - scrollY + 24.0) - (player.y + 48.0f));
     if (std::sqrt(dx * dx + dy * dy) < 72.0f) {
       item.live = 0;
+      cues::Play(cues::kItem);
       if (item.kind == 0) {
         HealPlayer(3);
       } else if (item.kind == 1) {

@@ -14,6 +14,7 @@
 #include "world/pictures.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 PlayerState player;
 
@@ -63,6 +64,7 @@ void UpdateNormal(const Blocking& b) {
   if (p.keyCall == 1) GatherCompanions();
   if (p.keySwing == 1 && !p.swinging) {
     p.swinging = true;
+    cues::Play(cues::kSwing);
     p.animTimer = 0.0f;
     p.animStep = 0;
   }
@@ -122,7 +124,11 @@ void UpdateNormal(const Blocking& b) {
 
 void UpdateDying() {
   PlayerState& p = player;
+  const bool gameOverShown = p.deathTimer >= 11.0f;
   p.deathTimer += elSystem::dt;
+  if (!gameOverShown && p.deathTimer >= 11.0f) {
+    cues::Play(cues::kGameOver);
+  }
   if (p.deathTimer < 1.0f) {
     if (Tick(p.animTimer, 0.3f)) p.animStep = Toggle(p.animStep);
     p.column = p.animStep;
@@ -260,6 +266,7 @@ bool HurtPlayer(float knockAngle) {
   player.invulnTimer = 1.0f;
   player.controllable = 0;
   player.hp -= 1;
+  cues::Play(cues::kHurt);
   return true;
 }
 

@@ -166,7 +166,14 @@ MusicStart StartMusic() {
   // A new piece resets the synthesiser itself (LoadMusic); a loop pass keeps
   // the tails of the notes of the pass before.
   fluid_settings_setint(settings, "player.reset-synth", 0);
+  // The first synthesiser of the process fills FluidSynth's dither table
+  // from rand(). The program's own sequence must not move for that (a game
+  // replays the same with music or without), so FluidSynth draws from a
+  // state of its own, and the program's state is put back as it was.
+  static char ownState[256];
+  char* programState = initstate(1, ownState, sizeof ownState);
   fluid_synth_t* synth = new_fluid_synth(settings);
+  setstate(programState);
   if (!synth) {
     delete_fluid_settings(settings);
     return MusicStart::Failed;

@@ -4,6 +4,7 @@
 
 #include "actors/actor_model.h"
 #include "actors/foes.h"
+#include "actors/foes_state.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
@@ -11,6 +12,7 @@
 #include "world/pictures.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 GamePictures pictures;
 bool placementInstalled;
@@ -105,6 +107,8 @@ void GameFrame() {
   UpdatePlayer();
   UpdateShots();
   DrawStageEndHint();
+  // The music follows the game: silence once GAME_OVER or STAGE CLEAR shows.
+  cues::Music(StageEnded() ? cues::kSilence : bossActive == 1 ? cues::kBossTune : cues::kFieldTune);
 
   elDraw::Print(400, 300, "PCのHP=%d", player.hp);
   elDraw::Draw(0, 0, pictures.frame, 0, 0, 800, 600);
@@ -127,7 +131,11 @@ void ResetWorld() {
 }
 
 void InstallGame() {
-  programLoad = LoadPictures;
+  // The pictures, then the sounds when sound is on.
+  programLoad = [] {
+    LoadPictures();
+    cues::Load();
+  };
   programFrame = GameFrame;
   InstallGameTrace();
 }

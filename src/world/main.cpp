@@ -1,8 +1,22 @@
 // The game's entry: hands the game to the library and runs it.
+#include <cstring>
+#include <vector>
+
 #include "shell/runcontrol.h"
 #include "world/game.h"
+#include "world/sound_cues.h"
 
 int main(int argc, char** argv) {
+  // --sound is the game's own option (sound effects and music); every other
+  // one goes to the library.
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0 && std::strcmp(argv[i], "--sound") == 0) {
+      cues::enabled = true;
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
   InstallGame();
-  return shell::RunProgram(argc, argv, "zolbeck");
+  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), "zolbeck");
 }

@@ -8,6 +8,7 @@
 #include "shell/elsystem.h"
 #include "world/pictures.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 float scrollX, scrollY;
 float scrollSpeedX, scrollSpeedY;
@@ -77,6 +78,7 @@ namespace {
 void BeginTransition(int direction, float distance, int order) {
   transitionDir = direction;
   transitionDistance = distance;
+  cues::Play(cues::kScreen);
   player.inputLocked = 1;
   for (int n = 0; n < kCompanionCount; ++n) {
     companionState[n] = 6;

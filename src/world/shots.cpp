@@ -8,6 +8,7 @@
 #include "shell/elsystem.h"
 #include "world/pictures.h"
 #include "world/world.h"
+#include "world/sound_cues.h"
 
 Shot shots[kShotCount];
 
@@ -46,7 +47,10 @@ void FireShot(float x, float y, int kind, float targetX, float targetY) {
     return;
   }
   for (Shot& shot : shots) {
-    if (StartShot(shot, x, y, angle, size, kind)) return;
+    if (StartShot(shot, x, y, angle, size, kind)) {
+      cues::Play(kind == 401 ? cues::kArrow : kind == 901 ? cues::kFireball : cues::kBreath);
+      return;
+    }
   }
 }
 

@@ -15,5 +15,8 @@ bool MakeDragon(const std::string& gameFolder);      // boss01/*
 // The library's music: MIDI/field.mid, boss.mid, test0.mid, test1.mid, and
 // notmidi.mid, a text file under a MIDI name.
 bool MakeMusic(const std::string& gameFolder);
+// The sounds: WAVE/*.wav (the game's effects, tone.wav, bell.wav) and
+// SOUND.PAK (TONE.WAV, BELL.WAV and the streamed LOOP.WAV).
+bool MakeSounds(const std::string& gameFolder);
 
 }  // namespace gen

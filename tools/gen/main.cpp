@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   }
   std::string folder = argv[1];
   bool ok = gen::MakeTerrain(folder) && gen::MakeStage(folder) && gen::MakeParty(folder) &&
-            gen::MakeFoes(folder) && gen::MakeDragon(folder) && gen::MakeMusic(folder);
+            gen::MakeFoes(folder) && gen::MakeDragon(folder) && gen::MakeMusic(folder) &&
+            gen::MakeSounds(folder);
   if (!ok) {
     std::fprintf(stderr, "zolbeck_gen: could not write the game's data into %s\n", folder.c_str());
     return 1;
