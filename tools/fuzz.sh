@@ -36,7 +36,8 @@ case " $(echo $targets) " in
   *) echo "tools/fuzz.sh: no fuzz target $target (targets: $(echo $targets))" >&2; exit 2 ;;
 esac
 
-command -v clang++-14 >/dev/null || "$root/tools/deps.sh" clang-14 libclang-rt-14-dev
+# clang and its libFuzzer runtime build the targets (see docs/ARCHITECTURE.md).
+"$root/tools/deps.sh" clang-14 libclang-rt-14-dev
 if [ ! -f "$build/build.ninja" ]; then
   launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -15,7 +15,7 @@ import tempfile
 import threading
 import time
 
-KEYS = ["Left", "Right", "Up", "Down", "Space", "Z", "X", "C"]
+KEYS = ["Left", "Right", "Up", "Down", "C", "V", "Space"]
 BASELINE_FRAME = 10_000
 # Memory first rises by about 1 MB over some 40 s of random play, as the
 # pools, the screens and the allocator's arena are touched for the first
