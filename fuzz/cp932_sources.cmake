@@ -2,41 +2,40 @@
 # named in the given list variables by a copy under build/cp932/ whose
 # narrow literals are Shift-JIS escapes, and makes the copied headers of the
 # same folders shadow the originals. Elsewhere it does nothing.
+
+# Adds the rule that writes the copy of one source; its path in `out`.
+function(zolbeck_cp932_copy source out)
+  set(script ${CMAKE_SOURCE_DIR}/tools/cp932_literals.py)
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${source})
+  set(copy ${CMAKE_BINARY_DIR}/cp932/${rel})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND Python3::Interpreter ${script} ${source} ${copy}
+    DEPENDS ${source} ${script} VERBATIM)
+  set(${out} ${copy} PARENT_SCOPE)
+endfunction()
+
 function(zolbeck_cp932_sources)
   if(NOT ZOLBECK_FUZZ)
     return()
   endif()
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
-  set(script ${CMAKE_SOURCE_DIR}/tools/cp932_literals.py)
-  set(root ${CMAKE_BINARY_DIR}/cp932)
-  if(TARGET cp932_headers)
-    set(headers)
-  else()
-    add_custom_target(cp932_headers)
+  if(NOT TARGET cp932_headers)
     file(GLOB headers CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/src/shell/*.h ${CMAKE_SOURCE_DIR}/src/draw/*.h
-    ${CMAKE_SOURCE_DIR}/src/sound/*.h ${CMAKE_SOURCE_DIR}/src/input/*.h
+      ${CMAKE_SOURCE_DIR}/src/shell/*.h ${CMAKE_SOURCE_DIR}/src/draw/*.h
+      ${CMAKE_SOURCE_DIR}/src/sound/*.h ${CMAKE_SOURCE_DIR}/src/input/*.h
       ${CMAKE_SOURCE_DIR}/src/world/*.h ${CMAKE_SOURCE_DIR}/src/actors/*.h)
-  endif()
-  set(header_copies)
-  foreach(header ${headers})
-    file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${header})
-    add_custom_command(OUTPUT ${root}/${rel}
-      COMMAND Python3::Interpreter ${script} ${header} ${root}/${rel}
-      DEPENDS ${header} ${script} VERBATIM)
-    list(APPEND header_copies ${root}/${rel})
-  endforeach()
-  if(header_copies)
-    target_sources(cp932_headers PRIVATE ${header_copies})
+    set(header_copies)
+    foreach(header ${headers})
+      zolbeck_cp932_copy(${header} copy)
+      list(APPEND header_copies ${copy})
+    endforeach()
+    add_custom_target(cp932_headers DEPENDS ${header_copies})
   endif()
   foreach(list_name ${ARGN})
     set(copies)
     foreach(source ${${list_name}})
-      file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${source})
-      add_custom_command(OUTPUT ${root}/${rel}
-        COMMAND Python3::Interpreter ${script} ${source} ${root}/${rel}
-        DEPENDS ${source} ${script} VERBATIM)
-      list(APPEND copies ${root}/${rel})
+      zolbeck_cp932_copy(${source} copy)
+      list(APPEND copies ${copy})
     endforeach()
     set(${list_name} ${copies} PARENT_SCOPE)
   endforeach()

@@ -3,7 +3,6 @@
 // refused the way any unreadable file is. The huge files are sparse, so they
 // cost no disk space, and each is refused before it is read.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include "shell/runcontrol.h"
 #include "sound/elsound.h"
 #include "sound/mci.h"
+#include "sound_fixture.h"
 
 namespace {
 
@@ -58,70 +58,56 @@ std::string SpritePack(int width, int height) {
   return f;
 }
 
-// A mono 8-bit WAVE header (and, in a pack, the entry's head) for
-// `dataBytes` of samples; the samples themselves are left to the caller.
-std::string WaveHead(uint32_t dataBytes) {
-  std::string f = "RIFF";
-  Put(f, 36 + dataBytes, 4);
-  f += "WAVEfmt ";
-  Put(f, 16, 4);
+// The 16 bytes of a mono 8-bit 8000 Hz PCM format record.
+void PutFormat(std::string& f) {
   Put(f, 1, 2);
   Put(f, 1, 2);
   Put(f, 8000, 4);
   Put(f, 8000, 4);
   Put(f, 1, 2);
   Put(f, 8, 2);
+}
+
+// A WAVE header for `dataBytes` of samples; the samples are left to the
+// caller.
+std::string WaveHead(uint32_t dataBytes) {
+  std::string f = "RIFF";
+  Put(f, 36 + dataBytes, 4);
+  f += "WAVEfmt ";
+  Put(f, 16, 4);
+  PutFormat(f);
   f += "data";
   Put(f, dataBytes, 4);
   return f;
 }
+
+// The head of a sound pack entry LIMIT.WAV of `dataBytes` of samples.
 std::string SoundPackHead(uint32_t dataBytes) {
   std::string f;
   Put(f, dataBytes, 4);
   f += "LIMIT.WAV";
   f += '\0';
   Put(f, 18, 4);
-  Put(f, 1, 2);
-  Put(f, 1, 2);
-  Put(f, 8000, 4);
-  Put(f, 8000, 4);
-  Put(f, 1, 2);
-  Put(f, 8, 2);
+  PutFormat(f);
   Put(f, 0, 2);
   return f;
 }
 
-class LimitsTest : public ::testing::Test {
+// The sound fixture with the screen open too, as the game has both.
+class LimitsTest : public soundtest::SoundTest {
  protected:
   void SetUp() override {
-    plat::Options options;
-    options.backend = "headless";
-    std::string error;
-    ASSERT_TRUE(plat::Start(options, error)) << error;
-    elSystem::StartTimer();
+    SoundTest::SetUp();
     InitSystem();
     elDraw::screen = elDraw::ScreenState{};
     for (elDraw::SpriteSlot& slot : elDraw::SpriteTable) slot = elDraw::SpriteSlot{};
     ASSERT_EQ(elDraw::Screen(800, 600, 1), 1);
-    elSound::ClearSoundTable();
-    ASSERT_EQ(elSound::InitSound(), 1);
-    folder_ = "limits" + std::to_string(::getpid());
-    std::filesystem::create_directories(Real(""));
   }
   void TearDown() override {
-    elSound::ClearSoundTable();
-    elSound::soundAvailable = 0;
     elDraw::Release();
-    elSystem::StopTimer();
-    plat::Stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(Real(""), ignored);
+    SoundTest::TearDown();
   }
-  // A file of the test's folder, as the loaders name it and as it is on disk.
-  std::string Name(const std::string& file) const { return folder_ + "\\" + file; }
-  std::string Real(const std::string& file) const {
-    return plat::ResolvePath((std::string(elSystem::GetProgramFolder(0)) + folder_).c_str()) + "/" + file;
-  }
+  std::string Real(const std::string& file) const { return soundtest::ProgramPath(Rel(file)); }
   // Writes `head` and makes the file `size` bytes long (sparse past `head`).
   void Write(const std::string& file, const std::string& head, uint64_t size) {
     {
@@ -130,7 +116,6 @@ class LimitsTest : public ::testing::Test {
     }
     std::filesystem::resize_file(Real(file), size);
   }
-  std::string folder_;
 };
 
 constexpr uint64_t kMiB = 1024 * 1024;
@@ -138,21 +123,21 @@ constexpr uint64_t kMiB = 1024 * 1024;
 TEST_F(LimitsTest, LargestInputsLoadAndLargerAreRefused) {
   auto picture = [this](const std::string& file) {
     plat::Bitmap bitmap;
-    return plat::LoadBitmap((std::string(elSystem::GetProgramFolder(0)) + Name(file)).c_str(), bitmap);
+    return plat::LoadBitmap((std::string(elSystem::GetProgramFolder(0)) + Rel(file)).c_str(), bitmap);
   };
   auto spritePack = [this](const std::string& file) {
-    elDraw::SetPackFile(Name(file).c_str());
+    elDraw::SetPackFile(Rel(file).c_str());
     int slot = elDraw::LoadPack("limit.bmp", 0);
     if (slot > 0) elDraw::ReleaseObject(slot);
     return slot > 0;
   };
   auto wave = [this](const std::string& file) {
-    int slot = elSound::LoadObject(Name(file).c_str(), 1);
+    int slot = elSound::LoadObject(Rel(file).c_str(), 1);
     if (slot >= 0) elSound::FreeObject(slot);
     return slot >= 0;
   };
   auto soundPack = [this](const std::string& file) {
-    elSound::SetPackFile(Name(file).c_str());
+    elSound::SetPackFile(Rel(file).c_str());
     int slot = elSound::LoadPack("limit.wav", 1);
     if (slot >= 0) elSound::FreeObject(slot);
     return slot >= 0;
@@ -163,7 +148,7 @@ TEST_F(LimitsTest, LargestInputsLoadAndLargerAreRefused) {
     return shell::ParseKeyScript(Real(file).c_str(), keys, error);
   };
   auto midi = [this](const std::string& file) {
-    std::string command = "open " + Name(file) + " type sequencer alias limit";
+    std::string command = "open " + Rel(file) + " type sequencer alias limit";
     int result = elSound::SendMci(command.c_str(), nullptr, 0);
     elSound::SendMci("close limit", nullptr, 0);
     return result != elSound::kMciInvalidFile && result != elSound::kMciFileNotFound;
