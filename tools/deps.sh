@@ -11,6 +11,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  python3
   "$@"
 )
 

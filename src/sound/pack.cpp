@@ -83,7 +83,7 @@ PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32
 bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave) {
   wave = WaveData{};
   long left = BytesLeft(file);
-  if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF || left < 0 ||
+  if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF || dataSize > kLargestWave || left < 0 ||
       static_cast<uint64_t>(formatSize) + dataSize > static_cast<uint64_t>(left)) {
     return false;
   }

@@ -12,6 +12,10 @@ namespace elSound {
 
 // The length of a wave format record of PCM sound: 16 bytes and the extra size.
 constexpr uint32_t kPcmFormatSize = 18;
+// The largest sound read whole: a WAVE file, or the samples of a pack entry.
+// Larger ones are not sounds of ours; refusing them keeps a lying size from
+// asking for gigabytes.
+constexpr long kLargestWave = 512L * 1024 * 1024;
 
 // A WAVE file read whole: the format record (18 + extra size bytes, the extra
 // size in bytes 16 and 17) and the samples.

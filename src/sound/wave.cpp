@@ -10,10 +10,6 @@
 namespace elSound {
 namespace {
 
-// Files larger than this are not sounds of ours; refusing them keeps a lying
-// size from asking for gigabytes.
-constexpr long kLargestWave = 512L * 1024 * 1024;
-
 // The offset of the first chunk `id` in [from, end), or -1. Chunks are padded
 // to an even length; a chunk that claims to run past `end` ends the search.
 int64_t FindChunk(const uint8_t* bytes, uint64_t from, uint64_t end, const char* id) {
