@@ -27,26 +27,37 @@ SETTLED_FRAME = 100_000
 ALLOWED_GROWTH_KB = 1024
 
 
+# A key script may have at most 16 MiB; the soak's stays below this.
+SCRIPT_LIMIT = 15 * 1024 * 1024
+
+
 def write_script(path, seed, frames):
     """Random holds of the game's keys, one change every 1 to 150 frames,
     and Enter tapped every 15 s of game time (it starts the stage again once
-    it has ended, and does nothing before). An hour's script stays below the
-    16 MiB that a key script may have."""
+    it has ended, and does nothing before). Returns the number of frames
+    the script covers: all of them, or fewer where the script would pass
+    SCRIPT_LIMIT (about 80 million frames)."""
     rng = random.Random(seed)
     held = set()
     frame = 1
     next_enter = 900
+    size = 0
     with open(path, "w") as f:
         while frame < frames:
             if frame >= next_enter:
-                f.write(f"{frame} Enter down\n{frame + 2} Enter up\n")
+                line = f"{frame} Enter down\n{frame + 2} Enter up\n"
                 frame += 3
                 next_enter = frame + 900
-                continue
-            key = rng.choice(KEYS)
-            f.write(f"{frame} {key} {'up' if key in held else 'down'}\n")
-            held ^= {key}
-            frame += rng.randint(1, 150)
+            else:
+                key = rng.choice(KEYS)
+                line = f"{frame} {key} {'up' if key in held else 'down'}\n"
+                held ^= {key}
+                frame += rng.randint(1, 150)
+            if size + len(line) > SCRIPT_LIMIT:
+                return frame
+            f.write(line)
+            size += len(line)
+    return frames
 
 
 def rss_kb(pid):
@@ -70,7 +81,7 @@ def main():
     work = tempfile.mkdtemp(prefix="zolbeck-soak-")
     keys = os.path.join(work, "keys.txt")
     trace = os.path.join(work, "trace.fifo")
-    write_script(keys, seed, frames)
+    frames = write_script(keys, seed, frames)
     os.mkfifo(trace)
 
     state = {"frames": 0, "restarts": 0, "last_hp": None}
