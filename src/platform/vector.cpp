@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/surface.h"
+#include "platform/vector_fill.h"
 #include "platform/vector_own.h"
 
 namespace plat {
@@ -353,6 +354,10 @@ bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, 
 bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
   if (!Drawable(s)) return false;
   if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
+  if (!ReachesFar(points, count)) {
+    FillEvenOdd(s, points, count, brush);
+    return true;
+  }
   const uint32_t colour = ToXrgb(brush.value, s.format);
   if (brush.style == Brush::Style::DiagonalCross) {
     if (hatchSurface == nullptr) {
