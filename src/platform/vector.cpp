@@ -24,6 +24,7 @@
 #include "platform/surface.h"
 #include "platform/vector_fill.h"
 #include "platform/vector_own.h"
+#include "platform/vector_pen.h"
 
 namespace plat {
 
@@ -321,6 +322,7 @@ bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint3
     ThinPolyline(s, points, count, closed, value);
     return true;
   }
+  if (count == 2 && !closed && WideSegment(s, points[0], points[1], width, value)) return true;
   const uint32_t colour = ToXrgb(value, s.format);
   WithCairo(s, BoundsOf(s, points, count, width / 2 + 2), [&](cairo_t* cr) {
     AddPolyline(cr, s, points, count, closed, width);

@@ -1,12 +1,11 @@
 // Polygon filling of our own, giving the pixels the old interface gave
 // with antialiasing off, and the ones cairo gives for the same path:
 //
-// - Row y is sampled just above its centre, at y + 127/256; an edge from
-//   corner row a to corner row b (a < b) crosses rows a to b - 1.
+// - Corners are kept in 1/256 pixel. Row y is sampled just above its
+//   centre, at y + 127/256: an edge crosses the rows whose sample lies
+//   between its ends, the lower end excluded.
 // - On that row the edge's x is kept in 1/256 pixel, rounded down; pixel
-//   columns from (x + 127) / 256 onwards lie right of it. Between the first
-//   and second crossing of a row, the third and fourth and so on, the pixels
-//   are inside.
+//   columns from (x + 127) / 256 onwards lie right of it.
 //
 // Edges are walked row by row with a quotient and a remainder, so no row
 // divides. Nothing is allocated once the edge table has grown to the
@@ -25,6 +24,7 @@ namespace {
 
 struct Edge {
   int top, bottom;      // the rows it crosses, bottom exclusive
+  int dir;              // +1 going down the outline, -1 going up
   int64_t x;            // at the current row, in 1/256 pixel, rounded down
   int64_t rest;         // the remainder of x, in [0, dy)
   int64_t stepX, stepRest, dy;
@@ -32,20 +32,21 @@ struct Edge {
 
 std::vector<Edge> edges;
 std::vector<Edge*> active;
+std::vector<int> columns;
+std::vector<FixedPoint> corners;
 
-// The pixel column where the inside begins or ends for an edge at x.
-inline int Column(int64_t x) { return static_cast<int>((x + 127) >> 8); }
+// The row or column where the inside begins or ends for an edge at v (in
+// 1/256 pixel): the first whose centre lies at or past v, ties going back.
+inline int64_t Cell(int64_t v) { return (v + 127) >> 8; }
 
-// The edge's position on row y (top <= y).
-void StartAt(Edge& e, int64_t x1, int64_t y1, int64_t dx, int y) {
-  const int64_t num = (256 * (static_cast<int64_t>(y) - y1) + 127) * dx;
-  int64_t q = num / e.dy, r = num % e.dy;
+// a * b / c rounded down, with its remainder in [0, c); c > 0.
+inline void FloorDiv(int64_t num, int64_t c, int64_t& q, int64_t& r) {
+  q = num / c;
+  r = num % c;
   if (r < 0) {
     --q;
-    r += e.dy;
+    r += c;
   }
-  e.x = 256 * x1 + q;
-  e.rest = r;
 }
 
 inline void Step(Edge& e) {
@@ -78,35 +79,48 @@ void Span(uint8_t* row, int left, int right, int y, const Brush& b) {
   }
 }
 
+// Walks the rows from firstRow to lastRow - 1 with the edges sorted by top
+// row. Along a row the crossings are taken from left to right, columns cut
+// to the surface first; a span ends where the winding number leaves the
+// inside, unless the next crossing is at most one column further on, in
+// which case the gap is filled and the span goes on.
 template <int kBytes>
-void FillRows(Surface& s, int firstRow, int lastRow, const Brush& brush) {
-  size_t next = 0;  // edges are sorted by top row
-  active.clear();
+void FillRows(Surface& s, int firstRow, int lastRow, int mask, const Brush& brush) {
+  Edge* const all = edges.data();
+  Edge** const act = active.data();
+  int* const col = columns.data();
+  const size_t total = edges.size();
+  size_t next = 0, n = 0;
   for (int y = firstRow; y < lastRow; ++y) {
-    while (next < edges.size() && edges[next].top <= y) active.push_back(&edges[next++]);
-    // Keep the edges still crossing this row, in order of their column.
-    size_t n = 0;
-    for (Edge* e : active)
-      if (e->bottom > y) active[n++] = e;
-    active.resize(n);
+    while (next < total && all[next].top <= y) act[n++] = &all[next++];
+    // Keep the edges still crossing this row, in order of their column:
+    // the order of the row above, so the sort has little to do.
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i)
+      if (act[i]->bottom > y) act[kept++] = act[i];
+    n = kept;
     for (size_t i = 1; i < n; ++i) {
-      Edge* e = active[i];
+      Edge* e = act[i];
       size_t j = i;
-      for (; j > 0 && active[j - 1]->x > e->x; --j) active[j] = active[j - 1];
-      active[j] = e;
+      for (; j > 0 && act[j - 1]->x > e->x; --j) act[j] = act[j - 1];
+      act[j] = e;
     }
+    for (size_t i = 0; i < n; ++i)
+      col[i] = static_cast<int>(std::clamp<int64_t>(Cell(act[i]->x), 0, s.width));
     uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
-    const auto column = [&](size_t i) { return std::clamp(Column(active[i]->x), 0, s.width); };
-    for (size_t i = 0; i + 1 < n; i += 2) {
-      const int left = column(i);
-      int right = column(i + 1);
-      while (i + 3 < n && column(i + 2) <= right + 1) {
-        right = column(i + 3);
-        i += 2;
+    int winding = 0, start = -1;
+    for (size_t i = 0; i < n; ++i) {
+      winding += act[i]->dir;
+      if ((winding & mask) == 0) {
+        if (i + 1 == n || col[i + 1] > col[i] + 1) {
+          if (start >= 0 && start < col[i]) Span<kBytes>(row, start, col[i], y, brush);
+          start = -1;
+        }
+      } else if (start < 0) {
+        start = col[i];
       }
-      if (left < right) Span<kBytes>(row, left, right, y, brush);
     }
-    for (Edge* e : active) Step(*e);
+    for (size_t i = 0; i < n; ++i) Step(*act[i]);
   }
 }
 
@@ -120,38 +134,50 @@ bool ReachesFar(const Point* p, int count) {
   return false;
 }
 
-void FillEvenOdd(Surface& s, const Point* p, int count, const Brush& brush) {
+void FillFixedPolygon(Surface& s, const FixedPoint* p, int count, FillRule rule, const Brush& brush) {
   if (brush.style == Brush::Style::Hollow || count < 3) return;
   edges.clear();
   int firstRow = s.height, lastRow = 0;
   for (int i = 0; i < count; ++i) {
-    Point a = p[i], b = p[(i + 1) % count];
+    FixedPoint a = p[i], b = p[(i + 1) % count];
     if (a.y == b.y) continue;  // a level edge crosses no row
-    if (a.y > b.y) std::swap(a, b);
     Edge e;
-    e.top = std::max(a.y, 0);
-    e.bottom = std::min(b.y, s.height);
-    if (e.top >= e.bottom) continue;
-    const int64_t dx = static_cast<int64_t>(b.x) - a.x;
-    e.dy = static_cast<int64_t>(b.y) - a.y;
-    // One row down moves x by 256 dx / dy, floored, with its remainder.
-    e.stepX = (256 * dx) / e.dy;
-    e.stepRest = (256 * dx) % e.dy;
-    if (e.stepRest < 0) {
-      --e.stepX;
-      e.stepRest += e.dy;
+    e.dir = 1;
+    if (a.y > b.y) {
+      std::swap(a, b);
+      e.dir = -1;
     }
-    StartAt(e, a.x, a.y, dx, e.top);
+    e.top = static_cast<int>(std::clamp<int64_t>(Cell(a.y), 0, s.height));
+    e.bottom = static_cast<int>(std::clamp<int64_t>(Cell(b.y), 0, s.height));
+    if (e.top >= e.bottom) continue;
+    const int64_t dx = b.x - a.x;
+    e.dy = b.y - a.y;
+    // One row down moves x by 256 dx / dy, rounded down, with its remainder.
+    FloorDiv(256 * dx, e.dy, e.stepX, e.stepRest);
+    // The first row is sampled at 127/256 below its top.
+    FloorDiv((256 * static_cast<int64_t>(e.top) + 127 - a.y) * dx, e.dy, e.x, e.rest);
+    e.x += a.x;
     edges.push_back(e);
     firstRow = std::min(firstRow, e.top);
     lastRow = std::max(lastRow, e.bottom);
   }
   std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
-  switch (s.format.bytesPerPixel) {
-    case 2: FillRows<2>(s, firstRow, lastRow, brush); break;
-    case 3: FillRows<3>(s, firstRow, lastRow, brush); break;
-    default: FillRows<4>(s, firstRow, lastRow, brush); break;
+  if (active.size() < edges.size()) {
+    active.resize(edges.size());
+    columns.resize(edges.size());
   }
+  const int mask = rule == FillRule::EvenOdd ? 1 : ~0;
+  switch (s.format.bytesPerPixel) {
+    case 2: FillRows<2>(s, firstRow, lastRow, mask, brush); break;
+    case 3: FillRows<3>(s, firstRow, lastRow, mask, brush); break;
+    default: FillRows<4>(s, firstRow, lastRow, mask, brush); break;
+  }
+}
+
+void FillEvenOdd(Surface& s, const Point* p, int count, const Brush& brush) {
+  corners.clear();
+  for (int i = 0; i < count; ++i) corners.push_back({int64_t{256} * p[i].x, int64_t{256} * p[i].y});
+  FillFixedPolygon(s, corners.data(), count, FillRule::EvenOdd, brush);
 }
 
 }  // namespace plat

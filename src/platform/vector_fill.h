@@ -2,6 +2,8 @@
 // corners, each pixel taken when its centre lies inside. The same on every
 // system; the system-specific parts of vector.h hand their fills here.
 #pragma once
+#include <cstdint>
+
 
 #include "platform/surface.h"
 #include "platform/vector.h"
@@ -13,6 +15,16 @@ namespace plat {
 // exact in 64-bit arithmetic.
 constexpr int kFillReach = 1000000;
 bool ReachesFar(const Point* points, int count);
+
+// A point in 1/256 pixel, the precision cairo and our own fills share.
+struct FixedPoint {
+  int64_t x, y;
+};
+enum class FillRule { EvenOdd, NonZero };
+// Fills a polygon whose corners lie within about a million pixels of the
+// surface.
+void FillFixedPolygon(Surface& s, const FixedPoint* points, int count, FillRule rule,
+                      const Brush& brush);
 
 // Fills the polygon with the brush (a hollow brush fills nothing). The
 // surface must be drawable and every corner within kFillReach.
