@@ -79,48 +79,75 @@ void Span(uint8_t* row, int left, int right, int y, const Brush& b) {
   }
 }
 
+// One row of the general case: the crossings taken from left to right,
+// columns cut to the surface first. A span ends where the winding number
+// leaves the inside, unless the next crossing is at most one column further
+// on, in which case the gap is filled and the span goes on.
+template <int kBytes>
+void GeneralRow(Surface& s, Edge** act, size_t n, int y, int mask, const Brush& brush) {
+  int* const col = columns.data();
+  for (size_t i = 1; i < n; ++i) {
+    Edge* e = act[i];
+    size_t j = i;
+    for (; j > 0 && act[j - 1]->x > e->x; --j) act[j] = act[j - 1];
+    act[j] = e;
+  }
+  for (size_t i = 0; i < n; ++i)
+    col[i] = static_cast<int>(std::clamp<int64_t>(Cell(act[i]->x), 0, s.width));
+  uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
+  int winding = 0, start = -1;
+  for (size_t i = 0; i < n; ++i) {
+    winding += act[i]->dir;
+    if ((winding & mask) == 0) {
+      if (i + 1 == n || col[i + 1] > col[i] + 1) {
+        if (start >= 0 && start < col[i]) Span<kBytes>(row, start, col[i], y, brush);
+        start = -1;
+      }
+    } else if (start < 0) {
+      start = col[i];
+    }
+  }
+  for (size_t i = 0; i < n; ++i) Step(*act[i]);
+}
+
 // Walks the rows from firstRow to lastRow - 1 with the edges sorted by top
-// row. Along a row the crossings are taken from left to right, columns cut
-// to the surface first; a span ends where the winding number leaves the
-// inside, unless the next crossing is at most one column further on, in
-// which case the gap is filled and the span goes on.
+// row. Where only two edges cross a stretch of rows that close the inside
+// again (most rows of most shapes), the stretch is one tight loop.
 template <int kBytes>
 void FillRows(Surface& s, int firstRow, int lastRow, int mask, const Brush& brush) {
   Edge* const all = edges.data();
   Edge** const act = active.data();
-  int* const col = columns.data();
   const size_t total = edges.size();
   size_t next = 0, n = 0;
-  for (int y = firstRow; y < lastRow; ++y) {
+  for (int y = firstRow; y < lastRow;) {
     while (next < total && all[next].top <= y) act[n++] = &all[next++];
-    // Keep the edges still crossing this row, in order of their column:
-    // the order of the row above, so the sort has little to do.
     size_t kept = 0;
-    for (size_t i = 0; i < n; ++i)
-      if (act[i]->bottom > y) act[kept++] = act[i];
-    n = kept;
-    for (size_t i = 1; i < n; ++i) {
-      Edge* e = act[i];
-      size_t j = i;
-      for (; j > 0 && act[j - 1]->x > e->x; --j) act[j] = act[j - 1];
-      act[j] = e;
-    }
-    for (size_t i = 0; i < n; ++i)
-      col[i] = static_cast<int>(std::clamp<int64_t>(Cell(act[i]->x), 0, s.width));
-    uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
-    int winding = 0, start = -1;
+    int until = next < total ? all[next].top : lastRow;
     for (size_t i = 0; i < n; ++i) {
-      winding += act[i]->dir;
-      if ((winding & mask) == 0) {
-        if (i + 1 == n || col[i + 1] > col[i] + 1) {
-          if (start >= 0 && start < col[i]) Span<kBytes>(row, start, col[i], y, brush);
-          start = -1;
-        }
-      } else if (start < 0) {
-        start = col[i];
-      }
+      if (act[i]->bottom <= y) continue;
+      act[kept++] = act[i];
+      until = std::min(until, act[i]->bottom);
     }
-    for (size_t i = 0; i < n; ++i) Step(*act[i]);
+    n = kept;
+    if (n == 0) {
+      y = until;
+      continue;
+    }
+    if (n == 2 && (mask == 1 || act[0]->dir + act[1]->dir == 0)) {
+      Edge& a = *act[0];
+      Edge& b = *act[1];
+      for (; y < until; ++y) {
+        int left = static_cast<int>(std::clamp<int64_t>(Cell(a.x), 0, s.width));
+        int right = static_cast<int>(std::clamp<int64_t>(Cell(b.x), 0, s.width));
+        if (left > right) std::swap(left, right);
+        if (left < right) Span<kBytes>(s.pixels + static_cast<size_t>(y) * s.pitch, left, right, y, brush);
+        Step(a);
+        Step(b);
+      }
+      continue;
+    }
+    GeneralRow<kBytes>(s, act, n, y, mask, brush);
+    ++y;
   }
 }
 
