@@ -1,11 +1,12 @@
 // Polygon filling of our own, giving the pixels the old interface gave
 // with antialiasing off, and the ones cairo gives for the same path:
 //
-// - Corners are kept in 1/256 pixel. Row y is sampled just above its
-//   centre, at y + 127/256: an edge crosses the rows whose sample lies
-//   between its ends, the lower end excluded.
-// - On that row the edge's x is kept in 1/256 pixel, rounded down; pixel
-//   columns from (x + 127) / 256 onwards lie right of it.
+// - Corners are kept in 1/256 pixel. An edge crosses the rows whose centre
+//   lies at or below its upper end and above its lower end; on each, its x
+//   is taken 1/256 pixel above the centre, in 1/256 pixel rounded down.
+// - The pixel columns whose centre lies at or right of that x are right of
+//   the edge. Crossings are cut to the surface, and a gap of one column
+//   between two spans of a row is filled (cairo's converter does both).
 //
 // Edges are walked row by row with a quotient and a remainder, so no row
 // divides. Nothing is allocated once the edge table has grown to the
@@ -35,11 +36,10 @@ std::vector<Edge*> active;
 std::vector<int> columns;
 std::vector<FixedPoint> corners;
 
-// The row or column where the inside begins or ends for an edge at v (in
-// 1/256 pixel): the first whose centre lies at or past v, ties going back.
+// The first row or column whose centre lies at or past v (in 1/256 pixel).
 inline int64_t Cell(int64_t v) { return (v + 127) >> 8; }
 
-// a * b / c rounded down, with its remainder in [0, c); c > 0.
+// num / c rounded down, with its remainder in [0, c); c > 0.
 inline void FloorDiv(int64_t num, int64_t c, int64_t& q, int64_t& r) {
   q = num / c;
   r = num % c;
@@ -149,7 +149,8 @@ void FillRows(Surface& s, int firstRow, int lastRow, int mask, const Brush& brus
         int left = static_cast<int>(std::clamp<int64_t>(Cell(a.x), 0, s.width));
         int right = static_cast<int>(std::clamp<int64_t>(Cell(b.x), 0, s.width));
         if (left > right) std::swap(left, right);
-        if (left < right) Span<kBytes, kSolid>(s.pixels + static_cast<size_t>(y) * s.pitch, left, right, y, brush);
+        uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
+        if (left < right) Span<kBytes, kSolid>(row, left, right, y, brush);
         Step(a);
         Step(b);
       }
@@ -190,7 +191,7 @@ void FillFixedPolygon(Surface& s, const FixedPoint* p, int count, FillRule rule,
     e.dy = b.y - a.y;
     // One row down moves x by 256 dx / dy, rounded down, with its remainder.
     FloorDiv(256 * dx, e.dy, e.stepX, e.stepRest);
-    // The first row is sampled at 127/256 below its top.
+    // On the first row, x is taken 1/256 pixel above the centre.
     FloorDiv((256 * static_cast<int64_t>(e.top) + 127 - a.y) * dx, e.dy, e.x, e.rest);
     e.x += a.x;
     edges.push_back(e);

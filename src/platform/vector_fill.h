@@ -1,9 +1,8 @@
-// Our own polygon filling: alternate (even-odd) mode through integer
-// corners, each pixel taken when its centre lies inside. The same on every
-// system; the system-specific parts of vector.h hand their fills here.
+// Our own polygon filling, each pixel taken when its centre lies inside:
+// the same on every system. The system-specific parts of vector.h hand
+// their polygon fills here, and the wide pen (vector_pen.h) its outlines.
 #pragma once
 #include <cstdint>
-
 
 #include "platform/surface.h"
 #include "platform/vector.h"
@@ -21,13 +20,14 @@ struct FixedPoint {
   int64_t x, y;
 };
 enum class FillRule { EvenOdd, NonZero };
-// Fills a polygon whose corners lie within about a million pixels of the
-// surface.
+// Fills a polygon, even-odd or non-zero; its corners must lie within about
+// a million pixels of the surface.
 void FillFixedPolygon(Surface& s, const FixedPoint* points, int count, FillRule rule,
                       const Brush& brush);
 
-// Fills the polygon with the brush (a hollow brush fills nothing). The
-// surface must be drawable and every corner within kFillReach.
+// Fills a polygon through integer corners in alternate (even-odd) mode
+// with the brush (a hollow brush fills nothing). The surface must be
+// drawable and every corner within kFillReach.
 void FillEvenOdd(Surface& s, const Point* points, int count, const Brush& brush);
 
 }  // namespace plat
