@@ -1,13 +1,14 @@
 // The wide round pen along one straight segment, as an outline of our own
 // filled by vector_fill.cpp.
 //
-// The outline is the one cairo strokes with antialiasing off, and the one
-// the old interface's players saw: the pen is a polygon of n corners
-// around a circle of half the pen's width, n the least even number that
-// keeps every side within 0.1 pixel of the circle; each corner, and the
-// segment's two sides, are rounded to 1/256 pixel. The outline runs along
-// one side, round the far end through the corners of the pen facing away
-// from the segment, back along the other side and round the near end.
+// The outline is the one cairo strokes with antialiasing off, so wide lines
+// keep the pixels they always had: the pen is a polygon of n corners around
+// a circle of half the pen's width, n the least even number that keeps
+// every side within 0.1 pixel of the circle; each corner, and the segment's
+// two sides, are rounded to 1/256 pixel. The outline runs along one side,
+// round the far end through the pen's corners from the one facing along the
+// segment to the one facing back, along the other side and round the near
+// end the same way.
 #include "platform/vector_pen.h"
 
 #include <cmath>
@@ -24,6 +25,9 @@ struct Slope {
   int64_t dx, dy;
 };
 
+constexpr double kPi = 3.14159265358979323846;
+
+// To 1/256 pixel, a tie going to the even number.
 int64_t ToFixed(double v) { return static_cast<int64_t>(std::nearbyint(v * 256)); }
 
 constexpr int kMaxCorners = 128;
@@ -37,22 +41,24 @@ struct Pen {
 };
 Pen pen;
 
+// For a radius of 1 pixel or more.
 int CornersNeeded(double radius) {
   constexpr double kTolerance = 0.1;
-  if (kTolerance >= 4 * radius) return 1;
-  if (kTolerance >= radius) return 4;
-  int n = static_cast<int>(std::ceil(2 * M_PI / std::acos(1 - kTolerance / radius)));
+  int n = static_cast<int>(std::ceil(2 * kPi / std::acos(1 - kTolerance / radius)));
   if (n % 2 != 0) ++n;
   return n < 4 ? 4 : n;
 }
 
-void MakePen(int width) {
-  if (pen.width == width) return;
+// False when the pen would need more corners than the table holds.
+bool MakePen(int width) {
+  if (pen.width == width) return true;
   const double radius = width / 2.0;
+  const int count = CornersNeeded(radius);
+  if (count > kMaxCorners) return false;
   pen.width = width;
-  pen.count = CornersNeeded(radius);
+  pen.count = count;
   for (int i = 0; i < pen.count; ++i) {
-    const double theta = 2 * M_PI * i / static_cast<double>(pen.count);
+    const double theta = 2 * kPi * i / static_cast<double>(pen.count);
     pen.corner[i] = {ToFixed(radius * std::cos(theta)), ToFixed(radius * std::sin(theta))};
   }
   for (int i = 0; i < pen.count; ++i) {
@@ -62,6 +68,7 @@ void MakePen(int width) {
     pen.in[i] = {here.x - prev.x, here.y - prev.y};
     pen.out[i] = {next.x - here.x, next.y - here.y};
   }
+  return true;
 }
 
 int64_t Cross(const Slope& a, const Slope& b) { return a.dx * b.dy - a.dy * b.dx; }
@@ -83,8 +90,8 @@ int CornerFacing(const Slope& d) {
 // Room for both ends' corners and the four side points.
 FixedPoint outline[2 * kMaxCorners + 8];
 
-// The round end at `centre`, from the side reached going along `from` to
-// the side left going along `to`: the corners between, the last excluded.
+// The round end at `centre`: the pen's corners from the one facing `from`
+// down to the one facing `to`, both included. -1 when the pen cannot say.
 int AddCap(int n, const FixedPoint& centre, const Slope& from, const Slope& to) {
   int i = CornerFacing(from);
   const int end = CornerFacing(to);
@@ -101,8 +108,7 @@ int AddCap(int n, const FixedPoint& centre, const Slope& from, const Slope& to) 
 bool WideSegment(Surface& s, const Point& a, const Point& b, int width, uint32_t value) {
   if (width < 2 || width > kMaxOwnPenWidth || (a.x == b.x && a.y == b.y)) return false;
   const Point ends[2] = {a, b};
-  if (ReachesFar(ends, 2)) return false;
-  MakePen(width);
+  if (ReachesFar(ends, 2) || !MakePen(width)) return false;
   // Through the pixel centres.
   const FixedPoint p{256 * int64_t{a.x} + 128, 256 * int64_t{a.y} + 128};
   const FixedPoint q{256 * int64_t{b.x} + 128, 256 * int64_t{b.y} + 128};
