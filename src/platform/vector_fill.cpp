@@ -143,17 +143,22 @@ void FillRows(Surface& s, int firstRow, int lastRow, int mask, const Brush& brus
       continue;
     }
     if (n == 2 && (mask == 1 || act[0]->dir + act[1]->dir == 0)) {
-      Edge& a = *act[0];
-      Edge& b = *act[1];
-      for (; y < until; ++y) {
-        int left = static_cast<int>(std::clamp<int64_t>(Cell(a.x), 0, s.width));
-        int right = static_cast<int>(std::clamp<int64_t>(Cell(b.x), 0, s.width));
+      // Local copies, so that the pixel stores cannot make the compiler
+      // reload them.
+      Edge a = *act[0], b = *act[1];
+      const Brush paint = brush;
+      const int64_t width = s.width;
+      uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
+      for (; y < until; ++y, row += s.pitch) {
+        int left = static_cast<int>(std::clamp<int64_t>(Cell(a.x), 0, width));
+        int right = static_cast<int>(std::clamp<int64_t>(Cell(b.x), 0, width));
         if (left > right) std::swap(left, right);
-        uint8_t* row = s.pixels + static_cast<size_t>(y) * s.pitch;
-        if (left < right) Span<kBytes, kSolid>(row, left, right, y, brush);
+        if (left < right) Span<kBytes, kSolid>(row, left, right, y, paint);
         Step(a);
         Step(b);
       }
+      *act[0] = a;
+      *act[1] = b;
       continue;
     }
     GeneralRow<kBytes, kSolid>(s, act, n, y, mask, brush);
