@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace plat {
@@ -66,11 +67,12 @@ inline void Span(uint8_t* row, int left, int right, int y, const Brush& b) {
   uint8_t* p = row + static_cast<size_t>(left) * kBytes;
   if (kSolid) {
     if constexpr (kBytes == 2) {
-      // Rows of 16-bit pixels are 2-byte aligned: a plain loop the compiler
-      // widens to vector stores.
-      uint16_t* d = reinterpret_cast<uint16_t*>(p);
-      const uint16_t v = static_cast<uint16_t>(b.value);
-      for (int i = 0; i < right - left; ++i) d[i] = v;
+      // Four 16-bit pixels a store.
+      const uint64_t four = (b.value & 0xFFFFu) * 0x0001000100010001ull;
+      const int n = right - left;
+      int i = 0;
+      for (; i + 4 <= n; i += 4) std::memcpy(p + 2 * i, &four, 8);
+      for (; i < n; ++i) StorePixelValue(p + 2 * i, 2, b.value);
     } else {
       for (int x = left; x < right; ++x, p += kBytes) StorePixelValue(p, kBytes, b.value);
     }
