@@ -85,8 +85,12 @@ void ThinSegment(Surface& s, int x1, int y1, int x2, int y2, uint32_t value) {
     last = lo2 - 1;
   }
   if (first > last) return;
-  const int64_t off = offsetAt(first);
-  const int64_t rest = static_cast<int64_t>((Wide{2} * first * minor + steps - 1) % divisor);
+  // A segment starting on the surface (the usual case, and every piece of
+  // a curve) needs no division here.
+  const int64_t off = first == 0 ? 0 : offsetAt(first);
+  const int64_t rest = first == 0 ? steps - 1
+                       : narrow   ? (2 * first * minor + steps - 1) % divisor
+                                  : static_cast<int64_t>((Wide{2} * first * minor + steps - 1) % divisor);
   const int64_t a = start + sMajor * first, b = other + sMinor * off;
   const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
   const int bpp = s.format.bytesPerPixel;
