@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The Windows program in its own window backend (win32), under Wine on a
+# virtual X server: the window opens with the game's title, a run of 60
+# frames ends with 0 and a screenshot of the start screen, the window shows
+# that picture while the game runs, and Escape pressed on the window ends the
+# game with 0.
+# Usage: win32_window_smoke.sh PROGRAM.exe GAME_FOLDER
+# The Wine prefix is $WINEPREFIX, or GAME_FOLDER/wine (made on first use).
+set -u
+program=$1
+folder=$2
+for tool in wine xdotool xwininfo convert; do
+  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
+done
+. "$(dirname "$0")/xvfb_start.sh"
+start_xvfb 1024x768
+export DISPLAY=":$display"
+export WINEPREFIX=${WINEPREFIX:-$folder/wine} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+title='ゾルベック！'
+
+# The first run: 60 frames and the program's own screenshot of the last.
+(cd "$folder" && timeout 120 wine "$program" --frames 60 --screenshot "$work/shot.bmp") \
+  > "$work/first.log" 2>&1
+status=$?
+[ $status -eq 0 ] || { echo "a run of 60 frames ended with $status"; tail -5 "$work/first.log"; exit 1; }
+[ -s "$work/shot.bmp" ] || { echo "no screenshot of frame 60"; exit 1; }
+convert "$work/shot.bmp" "$work/shot.png"
+colours=$(convert "$work/shot.png" -format %k info:)
+[ "$colours" -gt 16 ] || { echo "frame 60 shows $colours colours only"; exit 1; }
+
+# The second run: until Escape. The window is found by its title.
+(cd "$folder" && exec timeout 120 wine "$program" --trace "$work/trace.jsonl") > "$work/second.log" 2>&1 &
+game=$!
+window=$(timeout 60 xdotool search --sync --name "$title" 2>/dev/null | head -1)
+if [ -z "$window" ]; then
+  kill $game 2>/dev/null
+  echo "no window titled $title"
+  exit 1
+fi
+for _ in $(seq 300); do
+  lines=$(wc -l < "$work/trace.jsonl" 2>/dev/null || echo 0)
+  [ "$lines" -ge 60 ] && break
+  kill -0 $game 2>/dev/null || break
+  sleep 0.1
+done
+[ "$lines" -ge 60 ] || { kill $game 2>/dev/null; echo "the game ran $lines frames"; exit 1; }
+size=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+import -window "$window" "$work/window.png" 2>/dev/null
+shown=$(convert "$work/window.png" -format %k info: 2>/dev/null || echo 0)
+
+# Kept beside the program, for a person to look at.
+cp "$work/window.png" "$folder/win32_window_smoke.png" 2>/dev/null
+
+xdotool key --window "$window" Escape
+wait $game
+status=$?
+[ "$size" = 800x600 ] || { echo "the window's client area is $size"; exit 1; }
+[ "$shown" -gt 16 ] || { echo "the window shows $shown colours only"; exit 1; }
+[ $status -eq 0 ] || { echo "Escape ended the game with $status"; exit 1; }
+echo "the window \"$title\" showed the start screen ($shown colours); Escape ended it with 0"
