@@ -102,9 +102,12 @@ bool Start(const Options& options, std::string& error) {
   Stop();
   ResetCore();
   std::unique_ptr<Backend> chosen;
+#if ZOLBECK_HAVE_SDL
   if (std::strcmp(options.backend, "sdl") == 0) {
     chosen.reset(MakeSdlBackend());
-  } else if (std::strcmp(options.backend, "headless") == 0) {
+  } else
+#endif
+  if (std::strcmp(options.backend, "headless") == 0) {
     chosen.reset(MakeHeadlessBackend());
   } else {
     error = std::string("unknown backend: ") + options.backend;
