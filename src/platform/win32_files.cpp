@@ -11,12 +11,14 @@
 #include "platform/win32_shared.h"
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <windows.h>
 
 namespace plat {
 

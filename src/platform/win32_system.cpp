@@ -11,7 +11,9 @@
 #include "platform/win32_shared.h"
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace plat {

@@ -1,7 +1,8 @@
 // The text code's faces on Windows: a table of the faces a Japanese system
 // (or a folder of IPA fonts) has, looked for by file name in the font
 // folders: those named by ZOLBECK_FONT_DIR (separated by ';'), the "fonts"
-// folder beside the program, the user's and the system's font folders.
+// folder beside the program, the user's and the system's font folders, and
+// last the IPA fonts of a Debian system seen through Wine's Z: drive.
 // FreeType draws them as on Linux, so the same face file gives the same
 // pixels on both systems.
 #include <cstring>
@@ -13,7 +14,9 @@
 #include "platform/win32_shared.h"
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace plat::fontfiles {
@@ -103,6 +106,9 @@ std::vector<std::string> FontFolders() {
   if (!local.empty()) folders.push_back(local + "\\Microsoft\\Windows\\Fonts");
   if (GetWindowsDirectoryW(buffer, static_cast<UINT>(std::size(buffer))) > 0)
     folders.push_back(Utf8FromWide(buffer) + "\\Fonts");
+  // Under Wine a Debian system's IPA fonts sit at their usual place.
+  folders.push_back("Z:\\usr\\share\\fonts\\opentype\\ipafont-gothic");
+  folders.push_back("Z:\\usr\\share\\fonts\\opentype\\ipafont-mincho");
   return folders;
 }
 
