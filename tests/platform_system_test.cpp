@@ -463,3 +463,21 @@ TEST(PlatformInstance, SlowRaiseRequestIsNotLost) {
 }
 
 }  // namespace
+
+namespace {
+
+// The C runtime's generator gives the GNU C library's sequence on every
+// system (Windows builds carry it), so replays agree across systems.
+TEST(CRuntimeRandom, GivesTheGnuSequence) {
+  std::srand(1);
+  const int expected[] = {1804289383, 846930886, 1681692777, 1714636915, 1957747793};
+  for (int value : expected) EXPECT_EQ(std::rand(), value);
+  std::srand(0);  // seed 0 is seed 1
+  EXPECT_EQ(std::rand(), 1804289383);
+  std::srand(4000000000u);
+  const int first = std::rand();
+  std::srand(4000000000u);
+  EXPECT_EQ(std::rand(), first);
+}
+
+}  // namespace

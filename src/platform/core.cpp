@@ -105,7 +105,8 @@ Backend* MakeBackend(const char* name) {
   if (std::strcmp(name, "headless") == 0) return MakeHeadlessBackend();
 #ifdef _WIN32
   if (std::strcmp(name, "win32") == 0) return MakeWin32Backend();
-#else
+#endif
+#if ZOLBECK_HAVE_SDL
   if (std::strcmp(name, "sdl") == 0) return MakeSdlBackend();
 #endif
   return nullptr;

@@ -22,14 +22,6 @@ constexpr uint32_t kJoyRetryMs = 1000;
 
 }  // namespace
 
-std::wstring WideFromUtf8(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
 bool Win32Backend::Open(const Options& options, std::string&) {
   instance_ = GetModuleHandleW(nullptr);
   depth_ = options.depth;
@@ -43,7 +35,6 @@ bool Win32Backend::Open(const Options& options, std::string&) {
 
 void Win32Backend::Close() {
   WaveOutClose();
-  StopXInput();
   DestroyWindow();
   if (classRegistered_) UnregisterClassW(className_.c_str(), instance_);
   classRegistered_ = false;
@@ -197,6 +188,7 @@ bool Win32Backend::JoyGetPos(int joystick, JoyInfo& info) {
 void Win32Backend::JoyConfigChanged() {
   joyConfigChanged(0);
   joyRetryAt_[0] = joyRetryAt_[1] = 0;
+  ForgetPadSlots();
 }
 
 // --- Sound and music -----------------------------------------------------------------

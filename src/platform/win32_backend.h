@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/win32_api.h"
 #include "platform/win32_present.h"
+#include "platform/win32_shared.h"
 
 namespace plat {
 
@@ -93,7 +94,6 @@ class Win32Backend final : public Backend {
 
   HWND window_ = nullptr;
   EventSink* sink_ = nullptr;
-  bool creating_ = false;
   int clientW_ = 800, clientH_ = 600;  // the client area's own (unscaled) size
   int clientX_ = 0, clientY_ = 0;      // its desktop position, as last reported
   bool reported_ = false;
@@ -104,13 +104,6 @@ class Win32Backend final : public Backend {
   uint32_t joyRetryAt_[2] = {0, 0};  // a silent joystick is asked again from here
 };
 
-// UTF-8 to the system's UTF-16.
-std::wstring WideFromUtf8(const std::string& utf8);
-
-// Tells the single-instance lock which window a second copy brings to the
-// front (with the lock, in win32_system.cpp).
-void PublishMainWindow(uintptr_t window);
-
 // The system's MCI, through the wide interface: `command` is CP932, and so
 // is the answer (at most answerSize - 1 bytes and a terminator).
 uint32_t SendMciString(const char* command, char* answer, unsigned answerSize, HWND notify);
@@ -119,7 +112,7 @@ uint32_t SendMciString(const char* command, char* answer, unsigned answerSize, H
 bool WaveOutOpen(int rate);
 void WaveOutClose();
 
-// Game pads through XInput, where the system has it (win32_pads.cpp).
-void StopXInput();
+// Asks every XInput slot again at the next reading (win32_pads.cpp).
+void ForgetPadSlots();
 
 }  // namespace plat

@@ -16,7 +16,6 @@ namespace {
 
 using GetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
-HMODULE xinput = nullptr;
 GetStateFunction getState = nullptr;
 bool xinputTried = false;
 // Asking an empty slot is slow on some systems: an empty slot is asked
@@ -40,6 +39,7 @@ constexpr WORD kButtons[] = {XINPUT_GAMEPAD_A,          XINPUT_GAMEPAD_B,       
 bool StartXInput() {
   if (xinputTried) return getState != nullptr;
   xinputTried = true;
+  HMODULE xinput = nullptr;
   for (const wchar_t* name : {L"xinput1_4.dll", L"xinput9_1_0.dll", L"xinput1_3.dll"}) {
     xinput = LoadLibraryW(name);
     if (xinput) break;
@@ -80,13 +80,9 @@ bool ReadSystemPads(PadState& state) {
 
 }  // namespace
 
-void StopXInput() {
-  if (xinput) FreeLibrary(xinput);
-  xinput = nullptr;
-  getState = nullptr;
-  xinputTried = false;
-  std::memset(slotRetryAt, 0, sizeof slotRetryAt);
-}
+// XInput stays loaded once it is: its library may run a thread of its own
+// that must not lose its code while the process lives.
+void ForgetPadSlots() { std::memset(slotRetryAt, 0, sizeof slotRetryAt); }
 
 bool ReadPads(PadState& state) {
   state = PadState{};
@@ -120,7 +116,7 @@ void DetachVirtualPad() { virtualPad = VirtualPad{}; }
 
 void ClosePads() {
   DetachVirtualPad();
-  StopXInput();
+  ForgetPadSlots();
 }
 
 }  // namespace plat

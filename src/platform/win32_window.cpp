@@ -10,6 +10,8 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <cstdio>
+
 namespace plat {
 namespace {
 
@@ -71,11 +73,12 @@ bool Win32Backend::CreateWindow(const std::string& titleUtf8, bool popup, int cl
     if (x < work.left) x = work.left;
     if (y < work.top) y = work.top;
   }
-  creating_ = true;
+  // Until it exists the program hears nothing from it (sink_ is unset):
+  // its first WM_MOVE is sent below, once.
   HWND made = CreateWindowExW(0, className_.c_str(), WideFromUtf8(titleUtf8).c_str(), style, x, y,
                               outerW, outerH, nullptr, nullptr, instance_, this);
-  creating_ = false;
   if (!made) {
+    std::fprintf(stderr, "cannot create the window (system error %lu)\n", GetLastError());
     window_ = nullptr;
     return false;
   }
@@ -151,6 +154,7 @@ void Win32Backend::DestroyWindow() {
   // The core has told the program already; what the system sends while the
   // window goes is not passed on.
   sink_ = nullptr;
+  PublishMainWindow(0);
   ::DestroyWindow(window_);
   window_ = nullptr;
   presenter_.Close();
@@ -293,7 +297,7 @@ LRESULT Win32Backend::Handle(UINT kind, WPARAM wparam, LPARAM lparam) {
       sink_->Post(WM_CLOSE, 0, 0);
       return 0;
     case WM_MOVE:
-      if (!creating_) ReportPosition();
+      ReportPosition();
       return 0;
 
     case WM_ERASEBKGND:  // the picture and its border cover the client area
