@@ -210,21 +210,18 @@ void Win32Backend::ReportPosition() {
 // A character arrives as UTF-16 units; the program reads CP932 bytes, one
 // WM_CHAR each, as a window of the system's code page would get them.
 void Win32Backend::PostCharacter(WPARAM unit, LPARAM lparam) {
-  WCHAR units[2] = {static_cast<WCHAR>(unit), 0};
-  int count = 1;
-  if (IS_HIGH_SURROGATE(units[0])) {
-    highSurrogate_ = units[0];
+  const WCHAR character = static_cast<WCHAR>(unit);
+  if (IS_HIGH_SURROGATE(character)) {
+    highSurrogate_ = character;
     return;
   }
-  if (IS_LOW_SURROGATE(units[0])) {
-    if (!highSurrogate_) return;
-    units[1] = units[0];
-    units[0] = highSurrogate_;
-    count = 2;
-  }
+  // Shift-JIS has no character beyond the first plane: the second unit of
+  // a pair stands for the whole as one '?'.
+  const bool pair = IS_LOW_SURROGATE(character);
+  if (pair && !highSurrogate_) return;
   highSurrogate_ = 0;
   char bytes[8];
-  int made = WideCharToMultiByte(932, 0, units, count, bytes, sizeof bytes, nullptr, nullptr);
+  int made = pair ? 0 : WideCharToMultiByte(932, 0, &character, 1, bytes, sizeof bytes, nullptr, nullptr);
   if (made <= 0) {
     bytes[0] = '?';
     made = 1;
