@@ -2,8 +2,8 @@
 # The Windows program in its own window backend (win32), under Wine on a
 # virtual X server: the window opens with the game's title, a run of 60
 # frames ends with 0 and a screenshot of the start screen, the window shows
-# that picture while the game runs, and Escape pressed on the window ends the
-# game with 0.
+# that picture while the game runs, Right held on the window walks the
+# princess, and Escape pressed on the window ends the game with 0.
 # Usage: win32_window_smoke.sh PROGRAM.exe GAME_FOLDER
 # The Wine prefix is $WINEPREFIX, or GAME_FOLDER/wine (made on first use).
 set -u
@@ -51,10 +51,22 @@ shown=$(convert "$work/window.png" -format %k info: 2>/dev/null || echo 0)
 # Kept beside the program, for a person to look at.
 cp "$work/window.png" "$folder/win32_window_smoke.png" 2>/dev/null
 
+# Right held on the window walks the princess.
+player_x() {
+  tail -n 1 "$work/trace.jsonl" | grep -o '"player":{"x":[-0-9.e]*' | grep -o '[-0-9.e]*$'
+}
+first=$(player_x)
+xdotool keydown --window "$window" Right
+sleep 1
+xdotool keyup --window "$window" Right
+sleep 0.3
+last=$(player_x)
+
 xdotool key --window "$window" Escape
 wait $game
 status=$?
+awk -v a="$first" -v b="$last" 'BEGIN { exit !(b > a + 20) }' || { echo "no walk: $first -> $last"; exit 1; }
 [ "$size" = 800x600 ] || { echo "the window's client area is $size"; exit 1; }
 [ "$shown" -gt 16 ] || { echo "the window shows $shown colours only"; exit 1; }
 [ $status -eq 0 ] || { echo "Escape ended the game with $status"; exit 1; }
-echo "the window \"$title\" showed the start screen ($shown colours); Escape ended it with 0"
+echo "the window \"$title\" showed the start screen ($shown colours); the princess walked from x $first to $last; Escape ended it with 0"
