@@ -60,14 +60,24 @@ bool Win32Backend::CreateWindow(const std::string& titleUtf8, bool popup, int cl
   clientW_ = clientWidth;
   clientH_ = clientHeight;
   const DWORD style = popup ? kPopupStyle : kCaptionedStyle;
-  RECT outer{0, 0, clientWidth * scale_, clientHeight * scale_};
-  AdjustWindowRectEx(&outer, style, FALSE, 0);
+  // A scale whose window would not fit the desktop's work area gives way to
+  // the largest that does.
+  RECT work{};
+  const bool haveWork = SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) != 0;
+  RECT outer{};
+  for (;; --scale_) {
+    outer = RECT{0, 0, clientWidth * scale_, clientHeight * scale_};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    if (scale_ == 1 || !haveWork || (outer.right - outer.left <= work.right - work.left &&
+                                     outer.bottom - outer.top <= work.bottom - work.top)) {
+      break;
+    }
+  }
   const int outerW = outer.right - outer.left, outerH = outer.bottom - outer.top;
   // The client area goes where the program asked. A scaled window, which the
-  // program did not measure, is centred on the desktop's work area instead.
+  // program did not measure, is centred on the work area instead.
   int x = clientX + outer.left, y = clientY + outer.top;
-  RECT work{};
-  if (scale_ > 1 && SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+  if (scale_ > 1 && haveWork) {
     x = work.left + ((work.right - work.left) - outerW) / 2;
     y = work.top + ((work.bottom - work.top) - outerH) / 2;
     if (x < work.left) x = work.left;
