@@ -9,6 +9,7 @@
 set -u
 program=$1
 folder=$2
+[ -f "$program" ] || { echo "no Windows build at $program (tools/windows_build.sh)"; exit 77; }
 for tool in wine xdotool xwininfo convert; do
   command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
 done

@@ -102,16 +102,26 @@ void WithMask(Surface& s, const Rect& box, Draw draw, Put put) {
   }
 }
 
-// A white geometric pen with round ends and joins.
-void StrokeWith(HDC dc, int width, void (*stroke)(HDC, const std::vector<POINT>&), const std::vector<POINT>& points) {
-  LOGBRUSH brush{BS_SOLID, RGB(255, 255, 255), 0};
-  HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                          static_cast<DWORD>(width), &brush, 0, nullptr);
-  if (pen == nullptr) return;
-  HGDIOBJ old = SelectObject(dc, pen);
-  stroke(dc, points);
-  SelectObject(dc, old);
-  DeleteObject(pen);
+// The path in a white geometric pen with round ends and joins, set in the
+// surface with `value`: connected lines, or cubic curves.
+void StrokeWide(Surface& s, const Point* points, int count, bool closed, bool curves, uint32_t value,
+                int width) {
+  const std::vector<POINT> path = GdiPoints(points, count, closed);
+  const int bytes = s.format.bytesPerPixel;
+  WithMask(
+      s, BoundsOf(s, points, count, width / 2 + 2),
+      [&](HDC dc) {
+        LOGBRUSH brush{BS_SOLID, RGB(255, 255, 255), 0};
+        HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                static_cast<DWORD>(width), &brush, 0, nullptr);
+        if (pen == nullptr) return;
+        HGDIOBJ old = SelectObject(dc, pen);
+        if (curves) PolyBezier(dc, path.data(), static_cast<DWORD>(path.size()));
+        else Polyline(dc, path.data(), static_cast<int>(path.size()));
+        SelectObject(dc, old);
+        DeleteObject(pen);
+      },
+      [&](uint8_t* pixel, int, int) { StorePixelValue(pixel, bytes, value); });
 }
 
 }  // namespace
@@ -119,38 +129,16 @@ void StrokeWith(HDC dc, int width, void (*stroke)(HDC, const std::vector<POINT>&
 bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint32_t value, int width) {
   if (!Drawable(s)) return false;
   if (points == nullptr || count < 2) return true;
-  if (width <= 1) {
-    ThinPolyline(s, points, count, closed, value);
-    return true;
-  }
-  const std::vector<POINT> path = GdiPoints(points, count, closed);
-  WithMask(
-      s, BoundsOf(s, points, count, width / 2 + 2),
-      [&](HDC dc) {
-        StrokeWith(dc, width, [](HDC d, const std::vector<POINT>& p) {
-          Polyline(d, p.data(), static_cast<int>(p.size()));
-        }, path);
-      },
-      [&](uint8_t* pixel, int, int) { StorePixelValue(pixel, s.format.bytesPerPixel, value); });
+  if (width <= 1) ThinPolyline(s, points, count, closed, value);
+  else StrokeWide(s, points, count, closed, false, value, width);
   return true;
 }
 
 bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, int width) {
   if (!Drawable(s)) return false;
   if (points == nullptr || count < 4 || (count - 1) % 3 != 0) return true;
-  if (width <= 1) {
-    ThinPolyBezier(s, points, count, value);
-    return true;
-  }
-  const std::vector<POINT> path = GdiPoints(points, count, false);
-  WithMask(
-      s, BoundsOf(s, points, count, width / 2 + 2),
-      [&](HDC dc) {
-        StrokeWith(dc, width, [](HDC d, const std::vector<POINT>& p) {
-          PolyBezier(d, p.data(), static_cast<DWORD>(p.size()));
-        }, path);
-      },
-      [&](uint8_t* pixel, int, int) { StorePixelValue(pixel, s.format.bytesPerPixel, value); });
+  if (width <= 1) ThinPolyBezier(s, points, count, value);
+  else StrokeWide(s, points, count, false, true, value, width);
   return true;
 }
 
