@@ -1,7 +1,9 @@
 // The desktop side of playing: where the picture shows in a window or over
 // the whole screen, how window points map back to the picture's pixels, and
 // F12's PNG screenshots in the user's pictures folder.
+#if !defined(_WIN32)
 #include <png.h>
+#endif
 #include <stdlib.h>
 
 #include <filesystem>
@@ -101,6 +103,9 @@ class ScreenshotFile : public drawtest::DrawFixture {};
 // F12's file holds the back screen pixel for pixel, and a second shot in the
 // same second gets a name of its own.
 TEST_F(ScreenshotFile, PngOfTheBackScreenInThePicturesFolder) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the pictures folder comes from the Windows shell, and libpng reads the file back on Linux only";
+#else
   char name[] = "/tmp/zolbeck-shots-XXXXXX";
   ASSERT_NE(mkdtemp(name), nullptr);
   std::string folder = std::string(name) + "/new/Pictures";
@@ -142,6 +147,7 @@ TEST_F(ScreenshotFile, PngOfTheBackScreenInThePicturesFolder) {
   EXPECT_EQ(at(0, 599), 0x0000FF);
   EXPECT_EQ(at(799, 599), 0xFFFFFF);
   std::filesystem::remove_all(name);
+#endif
 }
 
 }  // namespace

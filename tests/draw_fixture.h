@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "shell/elsystem.h"
+#include "portable.h"
 
 namespace drawtest {
 
@@ -186,7 +187,7 @@ class DrawFixture : public ::testing::Test {
 class ProgramSubfolder {
  public:
   ProgramSubfolder() {
-    name_ = "drawtest" + std::to_string(getpid());
+    name_ = "drawtest" + std::to_string(portable::ProcessId());
     std::string folder = plat::ResolvePath(elSystem::GetProgramFolder(0));
     real_ = folder + "/" + name_;
     std::filesystem::create_directories(real_);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "draw_fixture.h"
+#include "portable.h"
 
 namespace {
 
@@ -365,15 +366,15 @@ TEST_F(SaveBmp24Test, OtherDepthsWriteNoFile) {
 
 // The --screenshot option saves the back screen after the last frame pass.
 TEST(ScreenshotOptionTest, HeadlessRunWritesAFullScreenCapture) {
-  std::string path = std::filesystem::temp_directory_path().string() + "/zolbeck-shot-" +
-                     std::to_string(getpid()) + ".bmp";
-  std::string command = std::string(ZOLBECK_EXE) + " --headless --frames 2 --screenshot '" + path +
-                        "' >/dev/null 2>&1";
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  std::string path = folder + "/zolbeck-shot-" + std::to_string(portable::ProcessId()) + ".bmp";
   // Another copy of the program (a parallel test) may hold the instance lock
   // for a moment; this one then gives way without a frame.
   for (int attempt = 0; attempt < 20 && !std::filesystem::exists(path); ++attempt) {
-    std::system(command.c_str());
-    if (!std::filesystem::exists(path)) usleep(200 * 1000);
+    portable::RunProgram(ZOLBECK_EXE, {"--headless", "--frames", "2", "--screenshot", path}, folder,
+                         path + ".err", 60000);
+    std::filesystem::remove(path + ".err");
+    if (!std::filesystem::exists(path)) portable::SleepMs(200);
   }
   std::vector<uint8_t> b = ReadFileBytes(path);
   std::filesystem::remove(path);

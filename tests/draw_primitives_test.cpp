@@ -59,6 +59,9 @@ void DrawScene() {
 class PrimitivesTest : public DrawFixture {};
 
 TEST_F(PrimitivesTest, GoldenScene) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the golden picture holds cairo's wide pens and fills; GDI draws them on Windows";
+#endif
   DrawScene();
   golden::Expect("primitives", Back(), plat::Rect{0, 0, 384, 64});
 }

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "shell/elsystem.h"
+#include "portable.h"
 
 namespace {
 
@@ -367,7 +368,7 @@ class CheckWindowDepthTest : public DrawScreenTest {
   void SetUp() override {
     std::random_device random;
     settingsName_ = "dt" + std::to_string(random() % 1000000) + ".txt";
-    settingsPath_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / settingsName_;
+    settingsPath_ = std::filesystem::path(portable::ProgramFolder()) / settingsName_;
   }
   void TearDown() override {
     std::filesystem::remove(settingsPath_);

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "shell/elsystem.h"
+#include "portable.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ class SpriteTest : public ::testing::Test {
     if (folder_.empty()) {
       std::random_device random;
       folderName_ = "dt" + std::to_string(100000 + random() % 900000);
-      folder_ = fs::read_symlink("/proc/self/exe").parent_path() / folderName_;
+      folder_ = fs::path(portable::ProgramFolder()) / folderName_;
       fs::create_directories(folder_);
     }
   }

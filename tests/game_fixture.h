@@ -35,6 +35,7 @@
 #include "world/game.h"
 #include "world/pictures.h"
 #include "world/world.h"
+#include "portable.h"
 
 namespace gametest {
 
@@ -99,8 +100,7 @@ class GameFixture : public ::testing::Test {
   void SetUp() override {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd)) savedFolder_ = cwd;
-    char name[] = "/tmp/zolbeck-gametest-XXXXXX";
-    if (mkdtemp(name)) folder_ = name;
+    folder_ = portable::MakeTempFolder("zolbeck-gametest-");
     ASSERT_FALSE(folder_.empty());
     ASSERT_EQ(chdir(folder_.c_str()), 0);
 
@@ -129,7 +129,7 @@ class GameFixture : public ::testing::Test {
     elSystem::StopTimer();
     plat::Stop();
     if (!savedFolder_.empty()) (void)chdir(savedFolder_.c_str());
-    if (!folder_.empty()) std::system(("rm -rf '" + folder_ + "'").c_str());
+    portable::RemoveTree(folder_);
   }
 
   // The temporary folder the test runs in (the current folder).

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "portable.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int kScreenCols = 96, kScreenRows = 72;
 constexpr int kCells = kCols * kRows;
 
 std::string GameFile(const std::string& name) {
-  return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
+  return (std::filesystem::path(portable::ProgramFolder()) / name).string();
 }
 
 // Every white-space separated word of a file; `allNumbers` tells whether each

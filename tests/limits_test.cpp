@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "draw/eldraw.h"
+#include "platform/music.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
@@ -177,6 +178,8 @@ TEST_F(LimitsTest, LargestInputsLoadAndLargerAreRefused) {
   };
   int n = 0;
   for (const Case& c : cases) {
+    // Without a synthesiser a MIDI file is refused before it is read.
+    if (std::string(c.what).rfind("MIDI", 0) == 0 && plat::FindSoundFont().empty()) continue;
     const std::string file = "f" + std::to_string(n++);
     Write(file, c.head, c.size ? c.size : c.head.size());
     EXPECT_EQ(c.load(file), c.loads) << c.what;

@@ -9,6 +9,7 @@
 #include "actors/foes.h"
 #include "party_fixture.h"
 #include "world/trace.h"
+#include "portable.h"
 
 namespace {
 
@@ -427,10 +428,6 @@ TEST_F(CompanionScreenChange, RunBackRideAndRegroup) {
 class PartyTrace : public PartyFixture {};
 
 TEST_F(PartyTrace, FieldsAreWrittenWithNineDigits) {
-  char* text = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&text, &size);
-  ASSERT_NE(out, nullptr);
   player.facing = 5;
   player.swinging = true;
   player.hitLatch = true;
@@ -438,12 +435,11 @@ TEST_F(PartyTrace, FieldsAreWrittenWithNineDigits) {
   companions[2].vx = 0.1f;
   companions[2].powered = true;
   companions[2].flightDistance = 300.000031f;
-  TracePlayerFields(out);
-  std::fputs("|", out);
-  TraceCompanionFields(out, 2);
-  std::fclose(out);
-  std::string t(text, size);
-  std::free(text);
+  std::string t = portable::Capture([](FILE* out) {
+    TracePlayerFields(out);
+    std::fputs("|", out);
+    TraceCompanionFields(out, 2);
+  });
 
   std::string p = t.substr(0, t.find('|'));
   std::string c = t.substr(t.find('|') + 1);

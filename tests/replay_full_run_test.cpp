@@ -165,13 +165,13 @@ TEST(FullRunReplay, SoundChangesNothingAndIsHeardAtTheEvents) {
 
   const char* font = std::getenv("ZOLBECK_SOUNDFONT");
   std::string keptFont = font ? font : "";
-  setenv("ZOLBECK_SOUNDFONT", "/nonexistent/none.sf2", 1);
+  portable::SetEnv("ZOLBECK_SOUNDFONT", "/nonexistent/none.sf2");
   std::string dumpPath = temp.path() + "/effects.wav";
   int code = run("effects.jsonl", {"--sound", "--audio-dump", dumpPath}, effectsOnly);
   if (font) {
-    setenv("ZOLBECK_SOUNDFONT", keptFont.c_str(), 1);
+    portable::SetEnv("ZOLBECK_SOUNDFONT", keptFont.c_str());
   } else {
-    unsetenv("ZOLBECK_SOUNDFONT");
+    portable::UnsetEnv("ZOLBECK_SOUNDFONT");
   }
   ASSERT_EQ(code, 0) << ReadFile(temp.path() + "/stderr.txt");
   EXPECT_TRUE(effectsOnly == silent);

@@ -2,17 +2,13 @@
 // tests: a temporary game folder with the stage files, the program spawned
 // there with its arguments, and its trace read back.
 #pragma once
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "portable.h"
 
 namespace replayrun {
 
@@ -27,14 +23,8 @@ inline std::string ReadFile(const std::string& path) {
 
 class TempFolder {
  public:
-  TempFolder() {
-    char name[] = "/tmp/zolbeck-replay-XXXXXX";
-    if (mkdtemp(name) != nullptr) path_ = name;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
+  TempFolder() : path_(portable::MakeTempFolder("zolbeck-replay-")) {}
+  ~TempFolder() { portable::RemoveTree(path_); }
   const std::string& path() const { return path_; }
 
  private:
@@ -61,28 +51,7 @@ inline bool CopyStageFiles(const std::string& to, std::string& error) {
 // Runs the program in `folder`; its exit code, or -1 when it could not start,
 // ended by a signal or did not end within a minute (it is killed then).
 inline int RunIn(const std::string& folder, const std::vector<std::string>& args) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, (folder + "/stderr.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(ZOLBECK_EXE));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  int started = posix_spawn(&pid, ZOLBECK_EXE, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
-  int status = 0;
-  for (int i = 0; i < 6000; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    usleep(10 * 1000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
+  return portable::RunProgram(ZOLBECK_EXE, args, folder, folder + "/stderr.txt", 60000);
 }
 
 // Runs the program and reads the trace it wrote. Another copy of the program
@@ -95,7 +64,7 @@ inline int RunReplay(const std::string& folder, const std::vector<std::string>& 
     exitCode = RunIn(folder, args);
     trace = ReadFile(tracePath);
     if (!trace.empty() || exitCode != 0) break;
-    usleep(100 * 1000);
+    portable::SleepMs(100);
   }
   return exitCode;
 }

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
+#include "portable.h"
 
 namespace shelltest {
 
@@ -43,13 +44,8 @@ inline void WriteWholeFile(const std::string& path, const std::string& text) {
 // A fresh temporary folder, removed with its files at the end of the test.
 class TempFolder {
  public:
-  TempFolder() {
-    char name[] = "/tmp/zolbeck-shelltest-XXXXXX";
-    if (mkdtemp(name) != nullptr) path_ = name;
-  }
-  ~TempFolder() {
-    if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
-  }
+  TempFolder() : path_(portable::MakeTempFolder("zolbeck-shelltest-")) {}
+  ~TempFolder() { portable::RemoveTree(path_); }
   const std::string& path() const { return path_; }
 
  private:

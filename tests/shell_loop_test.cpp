@@ -1,17 +1,13 @@
 // The message loop, its frame pass, the window procedure and the orderly
 // quit; then the entry function in process, and the real program as a
 // process (options, key scripts, trace, a second copy).
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "shell_fixture.h"
+#include "portable.h"
 
 namespace {
 
@@ -458,36 +454,6 @@ TEST_F(EntryTest, CloseBoxEndsTheLoop) {
 // ---------------------------------------------------------------------------
 // The program as a process
 
-// Starts the program with `args`, its standard error into `errorPath`.
-pid_t StartProgram(const std::vector<std::string>& args, const std::string& errorPath) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(ZOLBECK_EXE));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, ZOLBECK_EXE, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// The exit code of the process, or -1 when it did not end within `seconds`
-// (it is killed then) or ended by a signal.
-int WaitForExit(pid_t pid, int seconds) {
-  int status = 0;
-  for (int i = 0; i < seconds * 100; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    usleep(10 * 1000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
-}
-
 struct ProgramRun {
   int exitCode = -1;
   std::string errors;
@@ -496,9 +462,7 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::vector<std::string>& args, const shelltest::TempFolder& temp) {
   ProgramRun run;
   std::string errorPath = temp.path() + "/stderr.txt";
-  pid_t pid = StartProgram(args, errorPath);
-  if (pid < 0) return run;
-  run.exitCode = WaitForExit(pid, 60);
+  run.exitCode = portable::RunProgram(ZOLBECK_EXE, args, temp.path(), errorPath, 60000);
   run.errors = shelltest::ReadWholeFile(errorPath);
   return run;
 }

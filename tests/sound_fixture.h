@@ -23,6 +23,7 @@
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "sound/elsound.h"
+#include "portable.h"
 
 namespace soundtest {
 
@@ -84,11 +85,13 @@ class SoundTest : public ::testing::Test {
     elSystem::dt = 1.0f / 60.0f;
     elSound::ClearSoundTable();
     ASSERT_EQ(elSound::InitSound(), 1);
+    // A test before may have chosen another output format.
+    ASSERT_EQ(elSound::SelectFormat(2, 44, 16), 1);
     elSound::ClearSoundTable();
     elSound::packPath[0] = '\0';
     // Tests run side by side in several processes: each has a folder of
     // its own beside the program.
-    folder_ = "zbs" + std::to_string(::getpid());
+    folder_ = "zbs" + std::to_string(portable::ProcessId());
     std::filesystem::create_directories(ProgramPath(folder_));
   }
 

@@ -15,6 +15,7 @@
 #include "shell_fixture.h"
 #include "sound/elsound.h"
 #include "sound/mci.h"
+#include "portable.h"
 
 namespace {
 
@@ -24,6 +25,9 @@ constexpr int kPeriod = 512;  // frames the mixer pulls at a time
 class MidiTest : public shelltest::ShellTest {
  protected:
   void SetUp() override {
+#if defined(_WIN32)
+    GTEST_SKIP() << "no software synthesiser in the Windows build (a window plays MIDI through the system's sequencer)";
+#endif
     ShellTest::SetUp();
     OpenWindow();
     elSound::ResetMci();
@@ -187,9 +191,9 @@ TEST_F(MidiTest, StandardMidiFilesAreRecognisedBareOrWrapped) {
 }
 
 TEST_F(MidiTest, WithoutASoundFontOpenFailsAndTheGameRunsOn) {
-  setenv("ZOLBECK_SOUNDFONT", "/nonexistent/none.sf2", 1);
+  portable::SetEnv("ZOLBECK_SOUNDFONT", "/nonexistent/none.sf2");
   int result = elSound::PlayMidi("MIDI\\test0.mid", 1);
-  unsetenv("ZOLBECK_SOUNDFONT");
+  portable::UnsetEnv("ZOLBECK_SOUNDFONT");
   EXPECT_NE(result, 0);
   EXPECT_EQ(elSound::midiOpen, 1);  // set whatever the open answered
   EXPECT_EQ(elSound::SendMci("status midi mode", nullptr, 0), elSound::kMciInvalidDeviceName);

@@ -9,6 +9,7 @@
 #include "shell/runcontrol.h"
 #include "sound/sound_internal.h"
 #include "sound_fixture.h"
+#include "portable.h"
 
 namespace {
 
@@ -199,7 +200,7 @@ TEST(SoundDump, CommandLineToWaveFile) {
   EXPECT_EQ(line.audioDump, "out.wav");
   EXPECT_FALSE(shell::ParseCommandLine(2, argv, line, error));
 
-  std::string path = "/tmp/zbsound-dump-" + std::to_string(::getpid()) + ".wav";
+  std::string path = (std::filesystem::temp_directory_path() / ("zbsound-dump-" + std::to_string(portable::ProcessId()) + ".wav")).string();
   plat::Options options;
   options.backend = "headless";
   options.audioDump = path.c_str();

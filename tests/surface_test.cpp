@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "platform/surface.h"
+#include "portable.h"
 
 namespace {
 
@@ -523,13 +524,11 @@ TEST(SurfaceConvert, EveryFormatWidensByBitReplication) {
 class BmpFiles : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/zolbeck_bmp_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = portable::MakeTempFolder("zolbeck_bmp_");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
-    for (const std::string& f : files_) unlink(f.c_str());
-    rmdir(dir_.c_str());
+    portable::RemoveTree(dir_);
   }
   // Writes a file and returns its name in Windows form.
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {

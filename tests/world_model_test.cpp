@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "actors/actor_model.h"
 #include "world/world.h"
@@ -83,7 +84,7 @@ TEST_F(ActorModelTest, FacingBoundariesGoToTheLaterTest) {
 TEST_F(ActorModelTest, DegreesUseTheShortPi) {
   EXPECT_EQ(DegToRad(180.0f), 3.141592f);
   EXPECT_EQ(DegToRad(90.0f), 90.0f * 3.141592f / 180.0f);
-  EXPECT_NE(DegToRad(180.0f), static_cast<float>(M_PI));
+  EXPECT_NE(DegToRad(180.0f), static_cast<float>(std::numbers::pi));
 }
 
 TEST_F(ActorModelTest, OnScreenTestIsStrictOnEverySide) {

@@ -8,21 +8,17 @@
 #include "shell/runcontrol.h"
 #include "world/trace.h"
 #include "world/world.h"
+#include "portable.h"
 
 namespace {
 
 std::string TraceText() {
-  char* data = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&data, &size);
-  std::fputc('{', out);
-  std::fputs("\"frame\":0", out);
-  WriteGameTrace(out);
-  std::fputc('}', out);
-  std::fclose(out);
-  std::string text(data, size);
-  free(data);
-  return text;
+  return portable::Capture([](FILE* out) {
+    std::fputc('{', out);
+    std::fputs("\"frame\":0", out);
+    WriteGameTrace(out);
+    std::fputc('}', out);
+  });
 }
 
 TEST(WorldTrace, WritesEveryWorldMemberAndEachActiveShot) {

@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho xfonts-base
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   python3
+  xdotool
   "$@"
 )
 

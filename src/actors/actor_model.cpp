@@ -1,6 +1,7 @@
 // What every actor shares: the solid-tile probe, headings and facings, the
 // on-screen test and the placement tables.
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "shell/elsystem.h"
 
 #include <cmath>
@@ -23,7 +24,7 @@ int SolidAt(float worldX, float worldY, int dx, int dy) {
 
 float AngleTo(float dx, float dy) {
   if (dx == 0.0f) dx = 1e-8f;
-  float a = std::atan(dy / dx);
+  float a = fmath::Atan(dy / dx);
   if (dx < 0.0f) a += 3.141592f;
   return a;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "actors/foes.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
@@ -100,8 +101,8 @@ float WalkToSlot(int i) {
   float dx = (player.x + 48.0f + static_cast<float>(c.slotOffsetX)) - (c.x + 28.0f);
   float dy = (player.y + 48.0f + static_cast<float>(c.slotOffsetY)) - (c.y + 28.0f);
   c.heading = AngleTo(dx, dy);
-  c.vx = std::cos(c.heading) * 80.0f;
-  c.vy = std::sin(c.heading) * 80.0f;
+  c.vx = fmath::Cos(c.heading) * 80.0f;
+  c.vy = fmath::Sin(c.heading) * 80.0f;
   c.facing = PartyRow(FacingOf(c.heading));
   if (Tick(c.animTimer, 0.3f)) c.walkStep = (c.walkStep + 1) % 4;
   c.column = kWalkColumns[c.walkStep];
@@ -173,8 +174,8 @@ void UpdateWell(int i, const Blocking& b) {
   if (state == 4) {
     float a = DegToRad(static_cast<float>(c.flightDir * 45));
     float speed = c.powered ? 300.0f : 200.0f;
-    c.vx = std::cos(a) * speed;
-    c.vy = std::sin(a) * speed;
+    c.vx = fmath::Cos(a) * speed;
+    c.vy = fmath::Sin(a) * speed;
     c.flightDistance += speed * dt;
     companionSlot[i] = -1;
     if (Tick(c.animTimer, 0.3f)) c.flightFrame = Toggle(c.flightFrame);
@@ -208,8 +209,8 @@ void UpdateWell(int i, const Blocking& b) {
     float dx = (player.x + 48.0f) - (c.x + 28.0f);
     float dy = (player.y + 48.0f) - (c.y + 28.0f);
     c.heading = AngleTo(dx, dy);
-    c.vx = std::cos(c.heading) * c.returnSpeedX;
-    c.vy = std::sin(c.heading) * c.returnSpeedY;
+    c.vx = fmath::Cos(c.heading) * c.returnSpeedX;
+    c.vy = fmath::Sin(c.heading) * c.returnSpeedY;
     c.facing = PartyRow(FacingOf(c.heading));
     SlowWalk(c);
     if (std::fabs(dx) < 8.0f && std::fabs(dy) < 8.0f) state = 7;
@@ -244,8 +245,8 @@ void UpdatePanic(int i) {
     c.fleeAngle = std::rand() % 360;
   } else {
     float a = DegToRad(static_cast<float>(c.fleeAngle));
-    c.x += std::cos(a) * 400.0f * elSystem::dt;
-    c.y += std::sin(a) * 400.0f * elSystem::dt;
+    c.x += fmath::Cos(a) * 400.0f * elSystem::dt;
+    c.y += fmath::Sin(a) * 400.0f * elSystem::dt;
     if (Tick(c.animTimer, 0.3f)) c.walkStep = Toggle(c.walkStep);
     c.column = c.walkStep + 11;
     if (c.x < -60.0f || c.x > 804.0f || c.y < -60.0f || c.y > 604.0f) companionState[i] = 0;

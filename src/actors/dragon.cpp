@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "actors/foes.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
@@ -60,8 +61,8 @@ void StopHead() { dragon.headVx = dragon.headVy = 0.0f; }
 // Sends the head's point (px, py) toward (tx, ty) at `speed`.
 void HeadToward(float px, float py, float tx, float ty, float speed) {
   float a = AngleTo(tx - px, ty - py);
-  dragon.headVx = speed * std::cos(a);
-  dragon.headVy = speed * std::sin(a);
+  dragon.headVx = speed * fmath::Cos(a);
+  dragon.headVy = speed * fmath::Sin(a);
 }
 
 int ChooseLane(float k) {
@@ -69,7 +70,7 @@ int ChooseLane(float k) {
   float dx = (d.bodyX + 300.0f) - (d.targetX + k);
   float dy = d.bodyY - (d.targetY + k);
   if (dx == 0.0f) dx = 1e-8f;
-  float theta = std::atan(dy / dx);
+  float theta = fmath::Atan(dy / dx);
   if (theta < 0.0f) theta += 3.141592f;
   if (theta >= 0.0f && theta < 1.178097f) return 2;
   if (theta >= 1.178097f && theta < 1.963495f) return 1;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
@@ -47,8 +48,8 @@ Blocking ProbePlayer() {
 // One step of `speed` pixels per second along `angle` radians; each
 // component is dropped when it points into a blocked side.
 void Step(const Blocking& b, float angle, float speed) {
-  float sx = std::cos(angle) * speed;
-  float sy = std::sin(angle) * speed;
+  float sx = fmath::Cos(angle) * speed;
+  float sy = fmath::Sin(angle) * speed;
   if (!((sx > 0.0f && b.right) || (sx < 0.0f && b.left))) player.x += sx * elSystem::dt;
   if (!((sy > 0.0f && b.down) || (sy < 0.0f && b.up))) player.y += sy * elSystem::dt;
 }

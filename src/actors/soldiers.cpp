@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "actors/enemy_common.h"
 #include "actors/foes.h"
 #include "actors/foes_state.h"
@@ -105,8 +106,8 @@ void Wander(Soldier& s, const Blocking& b) {
     s.directionPick = WanderPick(s.randomIndex);
     // The heading field is read as radians here whatever it holds; the pair
     // only matters for the first frame of a chase.
-    s.vx = kWalkSpeed * std::cos(s.heading);
-    s.vy = kWalkSpeed * std::sin(s.heading);
+    s.vx = kWalkSpeed * fmath::Cos(s.heading);
+    s.vy = kWalkSpeed * fmath::Sin(s.heading);
   }
   if (s.wanderTimer >= 2.0f) {
     s.directionPick = 0;
@@ -124,8 +125,8 @@ void Wander(Soldier& s, const Blocking& b) {
   if (h.facing >= 0) s.facing = h.facing;
   if (s.directionCode != 0 && s.heading < kStanding) {
     float a = DegToRad(s.heading);
-    s.x += std::cos(a) * kWalkSpeed * elSystem::dt;
-    s.y += std::sin(a) * kWalkSpeed * elSystem::dt;
+    s.x += fmath::Cos(a) * kWalkSpeed * elSystem::dt;
+    s.y += fmath::Sin(a) * kWalkSpeed * elSystem::dt;
   }
 }
 
@@ -147,8 +148,8 @@ void Chase(Soldier& s, const Blocking& b) {
       } else {
         s.aimAngle[k - 1] = a;
       }
-      s.vx = kWalkSpeed * std::cos(a);
-      s.vy = kWalkSpeed * std::sin(a);
+      s.vx = kWalkSpeed * fmath::Cos(a);
+      s.vy = kWalkSpeed * fmath::Sin(a);
       s.facing = EnemyRow(FacingOf(a));
     } else {
       s.animMode = 2;

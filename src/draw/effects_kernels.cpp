@@ -99,7 +99,13 @@ __attribute__((always_inline)) inline void Rows5(const uint16_t* s, uint16_t* d,
 
 }  // namespace
 
+// Windows has no run-time symbol resolution for clones: there the default
+// code alone runs, which gives the same bits.
+#if defined(_WIN32)
+#define ZB_CLONES
+#else
 #define ZB_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
 
 ZB_CLONES void HalfRow(const uint16_t* s, uint16_t* d, int n) {
   const uint16_t half = static_cast<uint16_t>(screen.format.halfMask);

@@ -45,6 +45,10 @@ class Backend {
   virtual int Metric(plat::Metric metric) = 0;
   virtual int DesktopDepth() = 0;
 
+  // The class the coming window is made of: its name (UTF-8), its class
+  // styles (kClass* of platform.h) and its icon's name ("" for none). Told
+  // just before CreateWindow, to a backend whose system keeps classes.
+  virtual void UseWindowClass(const std::string&, uint32_t, const std::string&) {}
   // Creates the native window with the client size given, at the client
   // position given. The title is UTF-8. Returns false on failure.
   virtual bool CreateWindow(const std::string& titleUtf8, bool popup, int clientX, int clientY,
@@ -70,7 +74,9 @@ class Backend {
   // Text and caption in UTF-8.
   virtual Answer MessageBox(const std::string& textUtf8, const std::string& captionUtf8,
                             Buttons buttons, Icon icon) = 0;
-  virtual void Beep(int) {}
+  // True when the system sounded its own beep; otherwise the core plays
+  // the chime that stands for it.
+  virtual bool Beep(int) { return false; }
 
   // Shows `source` (the back screen) in the window's client area.
   virtual void Present(const Surface& source, const Rect& sourceRect) {
@@ -85,11 +91,20 @@ class Backend {
   // it pulls its output from MixOutput (mixer.h). False when there is none.
   virtual bool OpenAudio(int) { return false; }
   virtual void CloseAudio() {}
+
+  // A backend on a system with its own MCI sequencer sends the library's
+  // command strings there (system_mci.h); the others interpret them
+  // themselves.
+  virtual bool HasSystemMci() const { return false; }
+  virtual uint32_t SendSystemMci(const char*, char*, unsigned, Window) { return 0; }
 };
 
 // The backends, by name.
 Backend* MakeSdlBackend();
 Backend* MakeHeadlessBackend();
+#ifdef _WIN32
+Backend* MakeWin32Backend();
+#endif
 
 // Raise requests from a second copy of the program arrive through the
 // instance lock; the core polls it while gathering events.

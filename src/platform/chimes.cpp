@@ -2,6 +2,7 @@
 // one-off playing of samples that they and a system sound file share.
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "platform/audio.h"
 #include "platform/platform.h"
@@ -42,7 +43,7 @@ void Build() {
         double t = static_cast<double>(i) / kChimeRate;
         double rise = i < 64 ? i / 64.0 : 1.0;
         double level = 0.3 * rise * std::exp(-t * 12.0);
-        double v = level * std::sin(2.0 * M_PI * kNotes[c].hz[n] * t);
+        double v = level * std::sin(2.0 * std::numbers::pi * kNotes[c].hz[n] * t);
         chimes[c][frames] = static_cast<int16_t>(std::lround(v * 32767.0));
       }
     }

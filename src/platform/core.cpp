@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/mixer.h"
 #include "platform/music.h"
+#include "platform/system_mci.h"
 
 namespace plat {
 namespace {
@@ -20,6 +21,8 @@ constexpr int kMaxClasses = 8;
 struct ClassEntry {
   std::string name;
   WindowProc proc = nullptr;
+  uint32_t style = 0;
+  std::string icon;
 };
 ClassEntry classes[kMaxClasses];
 int classCount = 0;
@@ -96,17 +99,26 @@ void ResetCore() {
   cursorCount = 0;
 }
 
+// The backend of that name, or null. Each system has its own window
+// backend; the headless one runs everywhere.
+Backend* MakeBackend(const char* name) {
+  if (std::strcmp(name, "headless") == 0) return MakeHeadlessBackend();
+#ifdef _WIN32
+  if (std::strcmp(name, "win32") == 0) return MakeWin32Backend();
+#endif
+#if ZOLBECK_HAVE_SDL
+  if (std::strcmp(name, "sdl") == 0) return MakeSdlBackend();
+#endif
+  return nullptr;
+}
+
 }  // namespace
 
 bool Start(const Options& options, std::string& error) {
   Stop();
   ResetCore();
-  std::unique_ptr<Backend> chosen;
-  if (std::strcmp(options.backend, "sdl") == 0) {
-    chosen.reset(MakeSdlBackend());
-  } else if (std::strcmp(options.backend, "headless") == 0) {
-    chosen.reset(MakeHeadlessBackend());
-  } else {
+  std::unique_ptr<Backend> chosen(MakeBackend(options.backend));
+  if (!chosen) {
     error = std::string("unknown backend: ") + options.backend;
     return false;
   }
@@ -163,6 +175,8 @@ bool RegisterClass(const WindowClass& windowClass) {
   }
   classes[classCount].name = windowClass.className;
   classes[classCount].proc = windowClass.proc;
+  classes[classCount].style = windowClass.style;
+  classes[classCount].icon = windowClass.iconName ? windowClass.iconName : "";
   ++classCount;
   return true;
 }
@@ -189,6 +203,7 @@ Window CreateWindow(const WindowCreate& create) {
   }
   windowProc = found->proc;
   windowAlive = true;
+  backend->UseWindowClass(Cp932ToUtf8(found->name), found->style, found->icon);
   if (!backend->CreateWindow(Cp932ToUtf8(create.title), popup, create.x, create.y + caption,
                              create.width - frameX, create.height - frameY, sink)) {
     windowAlive = false;
@@ -365,9 +380,9 @@ Answer MessageBox(const char* text, const char* caption, Buttons buttons, Icon i
 }
 
 void MessageBeep(int type) {
-  if (!backend) return;
-  backend->Beep(type);
-  // Heard when the sound device is open; it does not wait for the sound.
+  if (!backend || backend->Beep(type)) return;
+  // Our own chime stands for the system's beep. Heard when the sound
+  // device is open; it does not wait for the sound.
   // The types are the message box icons: hand, question, exclamation and
   // asterisk; -1 is the plain beep.
   Chime chime = Chime::Default;
@@ -380,6 +395,16 @@ void MessageBeep(int type) {
     default: break;
   }
   PlayChime(chime, false);
+}
+
+// --- The system's MCI ---------------------------------------------------------
+
+bool SystemMciAvailable() { return backend && backend->HasSystemMci(); }
+
+uint32_t SendSystemMci(const char* command, char* answer, unsigned answerSize, Window notify) {
+  if (answer && answerSize > 0) answer[0] = '\0';
+  if (!backend) return 0;
+  return backend->SendSystemMci(command, answer, answerSize, windowAlive ? notify : 0);
 }
 
 // --- Joysticks ----------------------------------------------------------------

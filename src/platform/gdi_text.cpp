@@ -1,4 +1,5 @@
-// Fonts and text over software surfaces (FreeType, fontconfig).
+// Fonts and text over software surfaces (FreeType; the faces are found by
+// each system's own font lookup, font_files.h).
 //
 // Three caches keep repeated text cheap: face files are opened once per file
 // and face index, a "strike" (face, cell height, synthesised bold and italic,
@@ -8,9 +9,7 @@
 // glyph is a copy of its mono bitmap.
 #include "platform/gdi_text.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,8 @@
 #include FT_OUTLINE_H
 #include FT_SIZES_H
 
+#include "platform/font_files.h"
+
 namespace plat {
 
 namespace {
@@ -35,34 +36,7 @@ uint16_t cp932Table[65536];
 bool cp932Ready = false;
 
 void BuildCp932Table() {
-  iconv_t cd = iconv_open("UTF-16LE", "CP932");
-  auto convert = [&](const char* bytes, size_t count) -> uint16_t {
-    if (cd == reinterpret_cast<iconv_t>(-1)) return count == 1 ? static_cast<uint8_t>(bytes[0]) : 0;
-    char in[2] = {bytes[0], count > 1 ? bytes[1] : '\0'};
-    char out[8] = {};
-    char* inPtr = in;
-    char* outPtr = out;
-    size_t inLeft = count, outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0 ||
-        sizeof out - outLeft != 2)
-      return 0;  // Unmapped: drawn as the face's missing-glyph box
-    return static_cast<uint16_t>(static_cast<uint8_t>(out[0]) | static_cast<uint8_t>(out[1]) << 8);
-  };
-  for (int b = 0; b < 256; ++b) {
-    if (IsLeadByte(static_cast<unsigned char>(b))) continue;
-    char c = static_cast<char>(b);
-    cp932Table[b] = convert(&c, 1);
-  }
-  for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (trail == 0x7F) continue;
-      char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      cp932Table[lead << 8 | trail] = convert(pair, 2);
-    }
-  }
-  if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  fontfiles::BuildCp932Table(cp932Table);
   cp932Ready = true;
 }
 
@@ -122,38 +96,12 @@ FaceFile* OpenFaceFile(const std::string& path, int index) {
   return faceFiles.back().get();
 }
 
-bool FamilyMatches(FcPattern* font, const char* family) {
-  FcChar8* name = nullptr;
-  for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i)
-    if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0) return true;
-  return false;
-}
-
 // The best installed face for a family name; with `exact`, only a face that
-// really carries that family name (fontconfig otherwise always answers with
-// something).
+// really carries that family name.
 FaceFile* MatchFamily(const char* family, const char* lang, bool exact) {
-  if (!FcInit()) return nullptr;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  if (lang != nullptr) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(lang));
-  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* font = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (font == nullptr) return nullptr;
-  FaceFile* file = nullptr;
-  FcChar8* path = nullptr;
-  int index = 0;
-  if ((!exact || FamilyMatches(font, family)) &&
-      FcPatternGetString(font, FC_FILE, 0, &path) == FcResultMatch) {
-    FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    file = OpenFaceFile(reinterpret_cast<const char*>(path), index);
-  }
-  FcPatternDestroy(font);
-  return file;
+  fontfiles::FaceLocation found;
+  if (!fontfiles::MatchFamily(family, lang, exact, found)) return nullptr;
+  return OpenFaceFile(found.path, found.index);
 }
 
 FaceFile* GothicFace() {
@@ -714,37 +662,24 @@ int DrawText(TextDC& dc, const char* text, int length, Rect& rect, uint32_t form
 // Enumeration and small helpers
 
 int EnumFonts(FontEnumProc proc, void* data) {
-  if (proc == nullptr || !FcInit()) return 0;
+  if (proc == nullptr) return 0;
   struct Family {
     bool japanese = false, symbol = false, outline = false;
   };
   std::map<std::string, Family> families;
-  FcPattern* pattern = FcPatternCreate();
-  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_LANG, FC_SYMBOL, FC_OUTLINE, nullptr);
-  FcFontSet* set = FcFontList(nullptr, pattern, objects);
-  FcObjectSetDestroy(objects);
-  FcPatternDestroy(pattern);
-  if (set != nullptr) {
-    for (int i = 0; i < set->nfont; ++i) {
-      FcPattern* font = set->fonts[i];
-      FcChar8* family = nullptr;
-      if (FcPatternGetString(font, FC_FAMILY, 0, &family) != FcResultMatch) continue;
-      std::string utf8 = reinterpret_cast<const char*>(family);
-      std::string name = Utf8ToCp932(utf8);
-      // A name with characters CP932 lacks, or too long for a description,
-      // could not be asked for again: such families are not listed.
-      if (std::count(name.begin(), name.end(), '?') != std::count(utf8.begin(), utf8.end(), '?')) continue;
-      if (name.empty() || name.size() >= static_cast<size_t>(kFaceNameSize)) continue;
-      Family& entry = families[name];
-      FcLangSet* langs = nullptr;
-      if (FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch &&
-          FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual)
-        entry.japanese = true;
-      FcBool flag = FcFalse;
-      if (FcPatternGetBool(font, FC_SYMBOL, 0, &flag) == FcResultMatch && flag) entry.symbol = true;
-      if (FcPatternGetBool(font, FC_OUTLINE, 0, &flag) == FcResultMatch && flag) entry.outline = true;
-    }
-    FcFontSetDestroy(set);
+  std::vector<fontfiles::FamilyFacts> installed;
+  if (!fontfiles::ListFamilies(installed)) return 0;
+  for (const fontfiles::FamilyFacts& facts : installed) {
+    std::string name = Utf8ToCp932(facts.name);
+    // A name with characters CP932 lacks, or too long for a description,
+    // could not be asked for again: such families are not listed.
+    if (std::count(name.begin(), name.end(), '?') != std::count(facts.name.begin(), facts.name.end(), '?'))
+      continue;
+    if (name.empty() || name.size() >= static_cast<size_t>(kFaceNameSize)) continue;
+    Family& entry = families[name];
+    entry.japanese |= facts.japanese;
+    entry.symbol |= facts.symbol;
+    entry.outline |= facts.outline;
   }
   int answer = 1;
   for (const auto& [name, family] : families) {

@@ -192,7 +192,10 @@ class HeadlessBackend final : public Backend {
     return answer;
   }
 
-  void Beep(int) override { ++beepCount; }
+  bool Beep(int) override {
+    ++beepCount;
+    return false;
+  }
 
   bool JoyGetPos(int j, JoyInfo& info) override {
     if (!joyPresent[j]) return false;

@@ -1,7 +1,8 @@
 // The platform layer: everything the game and its library ask of the
 // operating system, in plain C++ types.
 //
-// One backend is active at a time ("sdl" or "headless"). The calls below that
+// One backend is active at a time: the system's window backend ("sdl" on
+// Linux, "win32" on Windows) or "headless". The calls below that
 // touch a window, the clock, the cursor, dialogs or joysticks go to it; the
 // message queue, the key table, the single-instance lock, files and text
 // conversion are the same for every backend.
@@ -18,13 +19,20 @@ namespace plat {
 // ---------------------------------------------------------------------------
 // Start and stop
 
+// The window backend of this system.
+#ifdef _WIN32
+constexpr const char* kWindowBackend = "win32";
+#else
+constexpr const char* kWindowBackend = "sdl";
+#endif
+
 struct Options {
-  const char* backend = "sdl";  // "sdl" or "headless"
+  const char* backend = kWindowBackend;  // kWindowBackend or "headless"
   int depth = 16;               // desktop bits per pixel: 15, 16, 24 or 32
-  int scale = 1;                // integer window scale of the sdl backend
+  int scale = 1;                // integer scale of the window backend's picture
   bool realtime = false;        // headless: pace in wall-clock time
   const char* audioDump = "";   // a WAVE file that receives all sound mixed
-  bool fullscreen = false;      // sdl: start in full screen
+  bool fullscreen = false;      // window backend: start in full screen
 };
 
 // Chooses and starts a backend. On failure returns false and puts a one-line

@@ -49,4 +49,9 @@ void CopyRect(Surface& dest, int x, int y, Surface& source, const Rect& from, bo
 void StretchRect(Surface& dest, const Rect& clip, const Rect& to, Surface& source, const Rect& from,
                  bool keyed);
 
+// The two steps of LoadBitmap on bytes in memory (for the tests): the
+// header checks, then the decoding of a file that passed them.
+bool BmpPlausible(const uint8_t* file, size_t size);
+bool DecodeBmp(const uint8_t* file, size_t size, Bitmap& bitmap);
+
 }  // namespace plat::surfaceinternal

@@ -27,7 +27,9 @@ int RunProgram(int argc, char** argv, const char* name) {
     return 2;
   }
   if (!options.traceFile.empty()) {
-    shell::run.trace = std::fopen(options.traceFile.c_str(), "w");
+    // Binary, so that the trace has the same bytes on every system. Any
+    // file the system can write will do, a pipe too (the soak reads one).
+    shell::run.trace = std::fopen(options.traceFile.c_str(), "wb");
     if (!shell::run.trace) {
       std::fprintf(stderr, "%s: %s: cannot be written\n", name, options.traceFile.c_str());
       return 2;

@@ -50,7 +50,7 @@ std::string Trim(const std::string& s) {
 //   --trace FILE        one JSON line of state per frame pass that ran a frame
 //   --realtime          with --headless: pace in wall-clock time
 //   --depth 15|16|24|32 the desktop depth
-//   --scale N           window scale of the sdl backend, 1..4
+//   --scale N           window scale of the window backend, 1..4
 //   --fullscreen        start in full screen (Alt+Enter switches while playing)
 //   --screenshot FILE   save the back screen after the last frame pass
 //   --audio-dump FILE   write all sound mixed as a 16-bit stereo WAVE file

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace shell {
 
 struct ScriptedKey {
@@ -36,7 +38,7 @@ extern RunControl run;
 
 // Everything the command line can ask for.
 struct CommandLine {
-  std::string backend = "sdl";
+  std::string backend = plat::kWindowBackend;
   int64_t frames = -1;
   std::string keysFile;
   bool haveSeed = false;

@@ -31,7 +31,7 @@ std::string SaveScreenshot() {
   // the other.
   for (int attempt = 1; attempt < 100; ++attempt) {
     std::string path = folder + "/" + ScreenshotName(program, now, attempt);
-    if (FILE* existing = std::fopen(path.c_str(), "rb")) {
+    if (FILE* existing = plat::OpenRealFile(path.c_str(), "rb")) {
       std::fclose(existing);
       continue;
     }

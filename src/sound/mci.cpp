@@ -1,4 +1,5 @@
-// The sequencer device behind SendMci. One device at a time, as the system's
+// The sequencer device behind SendMci, where the system has no sequencer of
+// its own (platform/system_mci.h). One device at a time, as the system's
 // sequencer has; it plays through the platform's music synthesiser.
 #include "sound/mci.h"
 
@@ -9,6 +10,7 @@
 #include "platform/audio_source.h"
 #include "platform/messages.h"
 #include "platform/music.h"
+#include "platform/system_mci.h"
 #include "sound/elsound.h"
 
 namespace elSound {
@@ -224,6 +226,11 @@ int OnDevice(const Token& verb, const Token* tokens, int count, char* answer, in
 int SendMci(const char* command, char* answer, int answerSize, plat::Window callback) {
   if (answer && answerSize > 0) answer[0] = '\0';
   if (!command) return kMciMissingCommandString;
+  // Where the system has its own sequencer, it plays the music.
+  if (plat::SystemMciAvailable()) {
+    return static_cast<int>(plat::SendSystemMci(
+        command, answer, answerSize > 0 ? static_cast<unsigned>(answerSize) : 0, callback));
+  }
   if (std::strlen(command) >= static_cast<size_t>(kMciCommandSize)) return kMciParamOverflow;
   Token tokens[kMaxTokens];
   int count = 0;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "actors/actor_model.h"
+#include "actors/float_math.h"
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "shell/elsystem.h"
@@ -19,7 +20,7 @@ namespace {
 // to the single-precision angle.
 int HeadingDegrees(float dx, float dy) {
   if (dx == 0.0f) dx = 1e-8f;
-  float a = std::atan(dy / dx);
+  float a = fmath::Atan(dy / dx);
   if (dx < 0.0f) a += 3.141592f;
   return static_cast<int>(static_cast<double>(a) * 57.29579143313326);
 }
@@ -97,8 +98,8 @@ int StartShot(Shot& shot, float x, float y, int angle, int size, int kind) {
   shot.animTimer = 0.0f;
   shot.angleDeg = angle;
   float radians = DegToRad(static_cast<float>(angle));
-  float c = std::cos(radians);
-  float s = std::sin(radians);
+  float c = fmath::Cos(radians);
+  float s = fmath::Sin(radians);
   shot.vx = c * speed;
   shot.vy = s * speed;
   shot.x = x;

@@ -1,6 +1,6 @@
-// Operating-system services that do not depend on the backend: text
-// conversion, Windows-form file names, system facts and the single-instance
-// lock.
+// Operating-system services that do not depend on the backend, on Linux:
+// text conversion (iconv), Windows-form file names over a file system that
+// minds letter case, system facts and the single-instance lock.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -24,6 +24,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/convert_rules.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -52,28 +53,6 @@ struct Converter {
 
 thread_local Converter toUtf8;
 thread_local Converter toCp932;
-
-bool IsCp932Trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
-
-// How many bytes of input an unconvertible character takes, so that one
-// character becomes one '?' and the text after it survives.
-size_t Cp932BadLength(const unsigned char* p, size_t left) {
-  if (left >= 2 && IsLeadByte(p[0]) && IsCp932Trail(p[1])) return 2;
-  return 1;
-}
-
-size_t Utf8BadLength(const unsigned char* p, size_t left) {
-  size_t length = 1;
-  if (p[0] >= 0xC2 && p[0] <= 0xDF) length = 2;
-  else if (p[0] >= 0xE0 && p[0] <= 0xEF) length = 3;
-  else if (p[0] >= 0xF0 && p[0] <= 0xF4) length = 4;
-  else return 1;
-  // A broken sequence gives up only its lead byte and the continuation
-  // bytes that do follow it.
-  size_t n = 1;
-  while (n < length && n < left && (p[n] & 0xC0) == 0x80) ++n;
-  return n;
-}
 
 std::string Convert(Converter& converter, const char* to, const char* from,
                     const std::string& text, size_t (*badLength)(const unsigned char*, size_t)) {
@@ -268,38 +247,6 @@ FILE* OpenRealFile(const char* path, const char* mode) {
   FILE* file = fdopen(fd, realMode.c_str());
   if (file == nullptr) close(fd);
   return file;
-}
-
-FILE* OpenFile(const char* windowsPath, const char* mode) {
-  if (windowsPath == nullptr || mode == nullptr) return nullptr;
-  std::string path = ResolvePath(windowsPath);
-  return OpenRealFile(path.c_str(), mode);
-}
-
-bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason) {
-  text.clear();
-  FILE* file = OpenRealFile(path, "rb");
-  if (file == nullptr) {
-    reason = errno == EINVAL ? "not a plain file" : std::strerror(errno);
-    return false;
-  }
-  char buffer[4096];
-  size_t got = 0;
-  bool ok = true;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    if (text.size() + got > maxBytes) {
-      reason = "larger than " + std::to_string(maxBytes) + " bytes";
-      ok = false;
-      break;
-    }
-    text.append(buffer, got);
-  }
-  if (ok && std::ferror(file)) {
-    reason = std::strerror(errno);
-    ok = false;
-  }
-  std::fclose(file);
-  return ok;
 }
 
 bool RemoveFile(const char* windowsPath) {

@@ -1,0 +1,170 @@
+// Lines, filled polygons and curves on Windows: the one-pixel pen is our own
+// (vector_own.h); wide pens, fills and curves are drawn by GDI itself into
+// a mask over the area drawn, and the mask's pixels are set in the surface
+// with the caller's value. The diagonal-cross hatch is laid over the
+// polygon's mask with the same rule as on every system (OnDiagonalCross).
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/vector.h"
+#include "platform/vector_own.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace plat {
+namespace {
+
+// One memory device context with a 32-bit mask section, grown as needed and
+// kept for the next call.
+HDC maskDc = nullptr;
+HBITMAP maskBitmap = nullptr;
+HGDIOBJ firstBitmap = nullptr;
+uint32_t* maskBits = nullptr;
+int maskWidth = 0, maskHeight = 0;
+
+bool EnsureMask(int width, int height) {
+  if (maskDc == nullptr) maskDc = CreateCompatibleDC(nullptr);
+  if (maskDc == nullptr) return false;
+  if (width <= maskWidth && height <= maskHeight) return true;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = std::max(width, maskWidth);
+  info.bmiHeader.biHeight = -std::max(height, maskHeight);  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(maskDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return false;
+  HGDIOBJ old = SelectObject(maskDc, bitmap);
+  if (firstBitmap == nullptr) firstBitmap = old;
+  if (maskBitmap != nullptr) DeleteObject(maskBitmap);
+  maskBitmap = bitmap;
+  maskBits = static_cast<uint32_t*>(bits);
+  maskWidth = static_cast<int>(info.bmiHeader.biWidth);
+  maskHeight = static_cast<int>(-info.bmiHeader.biHeight);
+  return true;
+}
+
+// The box of the points with a margin, cut to the surface.
+Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
+  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
+  for (int i = 1; i < count; ++i) {
+    l = std::min<int64_t>(l, p[i].x);
+    t = std::min<int64_t>(t, p[i].y);
+    r = std::max<int64_t>(r, p[i].x);
+    b = std::max<int64_t>(b, p[i].y);
+  }
+  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
+              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
+}
+
+// GDI's coordinates are narrower than ours; far points are pulled in.
+std::vector<POINT> GdiPoints(const Point* p, int count, bool closed) {
+  std::vector<POINT> out;
+  out.reserve(static_cast<size_t>(count) + 1);
+  for (int i = 0; i < count; ++i)
+    out.push_back(POINT{std::clamp(p[i].x, -4000000, 4000000), std::clamp(p[i].y, -4000000, 4000000)});
+  if (closed) out.push_back(out.front());
+  return out;
+}
+
+// Clears the mask over `box`, lets `draw` paint it white in surface
+// coordinates, then hands every painted pixel to `put`.
+template <typename Draw, typename Put>
+void WithMask(Surface& s, const Rect& box, Draw draw, Put put) {
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  if (w <= 0 || h <= 0 || !EnsureMask(w, h)) return;
+  GdiFlush();
+  for (int y = 0; y < h; ++y) std::memset(maskBits + static_cast<size_t>(y) * maskWidth, 0, 4 * static_cast<size_t>(w));
+  HRGN clip = CreateRectRgn(0, 0, w, h);
+  SelectClipRgn(maskDc, clip);
+  DeleteObject(clip);
+  SetViewportOrgEx(maskDc, -box.left, -box.top, nullptr);
+  draw(maskDc);
+  SetViewportOrgEx(maskDc, 0, 0, nullptr);
+  GdiFlush();
+  const int bytes = s.format.bytesPerPixel;
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* mask = maskBits + static_cast<size_t>(y) * maskWidth;
+    uint8_t* row = s.pixels + static_cast<size_t>(box.top + y) * s.pitch + static_cast<size_t>(box.left) * bytes;
+    for (int x = 0; x < w; ++x) {
+      if (mask[x] & 0xFFFFFF) put(row + static_cast<size_t>(x) * bytes, box.left + x, box.top + y);
+    }
+  }
+}
+
+// The path in a white geometric pen with round ends and joins, set in the
+// surface with `value`: connected lines, or cubic curves.
+void StrokeWide(Surface& s, const Point* points, int count, bool closed, bool curves, uint32_t value,
+                int width) {
+  const std::vector<POINT> path = GdiPoints(points, count, closed);
+  const int bytes = s.format.bytesPerPixel;
+  WithMask(
+      s, BoundsOf(s, points, count, width / 2 + 2),
+      [&](HDC dc) {
+        LOGBRUSH brush{BS_SOLID, RGB(255, 255, 255), 0};
+        HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                static_cast<DWORD>(width), &brush, 0, nullptr);
+        if (pen == nullptr) return;
+        HGDIOBJ old = SelectObject(dc, pen);
+        if (curves) PolyBezier(dc, path.data(), static_cast<DWORD>(path.size()));
+        else Polyline(dc, path.data(), static_cast<int>(path.size()));
+        SelectObject(dc, old);
+        DeleteObject(pen);
+      },
+      [&](uint8_t* pixel, int, int) { StorePixelValue(pixel, bytes, value); });
+}
+
+}  // namespace
+
+bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint32_t value, int width) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 2) return true;
+  if (width <= 1) ThinPolyline(s, points, count, closed, value);
+  else StrokeWide(s, points, count, closed, false, value, width);
+  return true;
+}
+
+bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, int width) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 4 || (count - 1) % 3 != 0) return true;
+  if (width <= 1) ThinPolyBezier(s, points, count, value);
+  else StrokeWide(s, points, count, false, true, value, width);
+  return true;
+}
+
+bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
+  const std::vector<POINT> path = GdiPoints(points, count, false);
+  const bool hatch = brush.style == Brush::Style::DiagonalCross;
+  const int bytes = s.format.bytesPerPixel;
+  WithMask(
+      s, BoundsOf(s, points, count, 1),
+      [&](HDC dc) {
+        SetPolyFillMode(dc, ALTERNATE);
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        // Without a pen GDI fills the pixels whose centres lie inside.
+        Polygon(dc, path.data(), static_cast<int>(path.size()));
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+      },
+      [&](uint8_t* pixel, int x, int y) {
+        if (!hatch) StorePixelValue(pixel, bytes, brush.value);
+        else if (OnDiagonalCross(x, y)) StorePixelValue(pixel, bytes, brush.value);
+        else if (brush.opaqueGaps) StorePixelValue(pixel, bytes, brush.background);
+      });
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The test suite of the Windows build, run under Wine in the build's own
+# prefix with the headless backend. Skipped (77) when the Windows build or
+# Wine is missing (tools/windows_build.sh makes it).
+# Usage: windows_suite.sh SOURCE_DIR
+set -u
+out=$1/build-win
+if [ ! -x "$out/zolbeck_tests.exe" ] || ! command -v wine >/dev/null; then
+  echo "no Windows build in $out or no Wine: skipped"
+  exit 77
+fi
+export WINEPREFIX=$out/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cd "$out" && wine ./zolbeck_tests.exe --gtest_brief=1

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes zolbeck-windows.zip from the Windows build (build-win/, made by
+# tools/windows_build.sh when missing): zolbeck.exe with its pictures,
+# stage, sounds and music in a folder "zolbeck", and a short read-me in
+# Japanese and English. Usage: tools/windows_zip.sh [OUTPUT.zip]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=${1:-$root/zolbeck-windows.zip}
+[ -f build-win/zolbeck.exe ] && [ -f build-win/gamedata.stamp ] || tools/windows_build.sh zolbeck
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir "$stage/zolbeck"
+cp build-win/zolbeck.exe build-win/stagedata.txt build-win/map01_*.txt build-win/SOUND.PAK "$stage/zolbeck/"
+cp -r build-win/BMP build-win/WAVE build-win/MIDI "$stage/zolbeck/"
+# The read-me in UTF-8 with Windows line ends, as Notepad opens it.
+sed 's/$/\r/' > "$stage/zolbeck/README.txt" <<'TEXT'
+ゾルベック！ (zolbeck) for Windows
+
+【遊び方】
+zolbeck.exe をダブルクリックすると始まります。
+  矢印キー : 姫が歩く
+  V        : 仲間を呼ぶ
+  C        : 剣を振る（届いた仲間が飛んでいく）
+  Enter    : GAME_OVER / STAGE CLEAR の後にもう一度
+  Alt+Enter: ウィンドウと全画面の切り替え
+  F12      : 画面を PNG で「ピクチャ」フォルダーに保存
+  Escape   : 終了
+効果音と音楽を鳴らすには --sound を付けて起動します
+（ショートカットのリンク先に「zolbeck.exe --sound」と書く）。
+全画面で始めるには --fullscreen を付けます。
+フォルダーの中身（BMP, WAVE, MIDI, stagedata.txt など）は
+zolbeck.exe と同じ場所に置いたままにしてください。
+
+How to play
+Double-click zolbeck.exe. The princess walks with the arrow keys, calls her
+companions with V and swings with C: every companion within reach flies
+across the screen. Walk over an edge of the view to go on; the dragon waits
+on the last screen. Enter starts again after GAME_OVER or STAGE CLEAR,
+Alt+Enter switches between the window and full screen, F12 saves a PNG in
+your Pictures folder, Escape quits.
+Start it as "zolbeck.exe --sound" (for instance in a shortcut) for sound
+effects and music, and with --fullscreen to start in full screen. Keep the
+folders and files beside zolbeck.exe.
+TEXT
+rm -f "$out"
+(cd "$stage" && python3 - "$out" <<'PY'
+import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for folder, _, files in sorted(os.walk("zolbeck")):
+        for name in sorted(files):
+            z.write(os.path.join(folder, name))
+PY
+)
+echo "$out"
