@@ -60,7 +60,7 @@ class PrimitivesTest : public DrawFixture {};
 
 TEST_F(PrimitivesTest, GoldenScene) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the golden picture holds cairo's wide pens and fills; GDI draws them on Windows";
+  GTEST_SKIP() << "the golden picture holds cairo's wide outlines and curves; GDI draws those on Windows";
 #endif
   DrawScene();
   golden::Expect("primitives", Back(), plat::Rect{0, 0, 384, 64});

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "platform/vector.h"
+#include "platform/vector_fill.h"
 #include "platform/vector_own.h"
+#include "platform/vector_pen.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -130,7 +132,9 @@ bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint3
   if (!Drawable(s)) return false;
   if (points == nullptr || count < 2) return true;
   if (width <= 1) ThinPolyline(s, points, count, closed, value);
-  else StrokeWide(s, points, count, closed, false, value, width);
+  // One straight wide segment is our own pen, as on every system.
+  else if (count != 2 || closed || !WideSegment(s, points[0], points[1], width, value))
+    StrokeWide(s, points, count, closed, false, value, width);
   return true;
 }
 
@@ -145,6 +149,12 @@ bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, 
 bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
   if (!Drawable(s)) return false;
   if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
+  // Our own fill gives the same pixels on every system; GDI takes only
+  // polygons reaching too far for it.
+  if (!ReachesFar(points, count)) {
+    FillEvenOdd(s, points, count, brush);
+    return true;
+  }
   const std::vector<POINT> path = GdiPoints(points, count, false);
   const bool hatch = brush.style == Brush::Style::DiagonalCross;
   const int bytes = s.format.bytesPerPixel;
