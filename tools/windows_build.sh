@@ -28,13 +28,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   boot=$!
 fi
 
+# The data generator the Linux build made is used when it is there.
+host=()
+[ -x "$root/build-test/zolbeck_gen" ] && host=(-DZOLBECK_HOST_GEN="$root/build-test/zolbeck_gen")
 launcher=()
 [ "${CCACHE_DISABLE:-0}" = 1 ] || ! command -v ccache >/dev/null || launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 # -O1 without debug information keeps the cross-build short; the results
 # are the same bits at any level (no fast-math anywhere).
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" \
-  -DZOLBECK_TESTS=ON -DZOLBECK_FREETYPE_SOURCE="$third/$freetype" "${launcher[@]}" >/dev/null
+  -DZOLBECK_TESTS=ON -DZOLBECK_FREETYPE_SOURCE="$third/$freetype" "${host[@]}" "${launcher[@]}" >/dev/null
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(zolbeck zolbeck_tests)
 cmake --build "$out" -j2 --target "${targets[@]}"

@@ -23,9 +23,12 @@ std::string SaveScreenshot() {
     std::fprintf(stderr, "screenshot: %s\n", back ? "no pictures folder" : "no screen");
     return "";
   }
-  // The program's own name, without its folder.
+  // The program's own name, without its folder and without the ".exe" a
+  // Windows program file has.
   std::string program = plat::ModuleFileName();
   program = plat::Cp932ToUtf8(program.substr(program.find_last_of('\\') + 1));
+  if (program.size() > 4 && (program.ends_with(".exe") || program.ends_with(".EXE")))
+    program.resize(program.size() - 4);
   plat::LocalTime now = plat::GetLocalTime();
   // Two shots within a second get numbered names rather than one replacing
   // the other.
