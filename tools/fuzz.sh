@@ -2,7 +2,8 @@
 # Runs one fuzz target (fuzz/*.cpp) with AddressSanitizer and
 # UndefinedBehaviorSanitizer for a number of seconds.
 # Usage: tools/fuzz.sh TARGET SECONDS [libFuzzer option ...]
-#        tools/fuzz.sh all SECONDS      (each target in turn)
+#        tools/fuzz.sh all SECONDS      (every target, two at a time)
+#        tools/fuzz.sh build 0          (only builds the targets)
 #        tools/fuzz.sh list
 # The fuzz build lives in build-fuzz/ (clang, libFuzzer). What a run finds
 # that is new stays in build-fuzz/corpus/TARGET; an input that fails is kept
@@ -27,11 +28,26 @@ seconds=$2
 shift 2
 
 if [ "$target" = all ]; then
+  # Every target is built first, then they run two at a time (one a core),
+  # each printing its summary as it ends.
+  "$0" build 0
   status=0
-  for t in $targets; do "$0" "$t" "$seconds" "$@" || status=1; done
+  running=0
+  for t in $targets; do
+    if [ $running -ge 2 ]; then
+      wait -n || status=1
+      running=$((running - 1))
+    fi
+    ZOLBECK_FUZZ_BUILT=1 "$0" "$t" "$seconds" "$@" &
+    running=$((running + 1))
+  done
+  while [ $running -gt 0 ]; do
+    wait -n || status=1
+    running=$((running - 1))
+  done
   exit $status
 fi
-case " $(echo $targets) " in
+case " $(echo $targets) build " in
   *" $target "*) ;;
   *) echo "tools/fuzz.sh: no fuzz target $target (targets: $(echo $targets))" >&2; exit 2 ;;
 esac
@@ -44,7 +60,11 @@ if [ ! -f "$build/build.ninja" ]; then
   CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZOLBECK_FUZZ=ON -DZOLBECK_TESTS=OFF -DZOLBECK_SANITIZE=address,undefined "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build" --target "fuzz_$target" >/dev/null
+if [ "$target" = build ]; then
+  cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) >/dev/null
+  exit 0
+fi
+[ "${ZOLBECK_FUZZ_BUILT:-0}" = 1 ] || cmake --build "$build" --target "fuzz_$target" >/dev/null
 
 corpus=$build/corpus/$target
 artifacts=$build/artifacts/$target
