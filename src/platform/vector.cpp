@@ -177,21 +177,6 @@ void WithCairo(Surface& s, const Rect& box, DrawFn draw) {
   }
 }
 
-// The points' bounds, widened by `margin` and cut to the surface.
-Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
-  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
-  for (int i = 1; i < count; ++i) {
-    l = std::min<int64_t>(l, p[i].x);
-    t = std::min<int64_t>(t, p[i].y);
-    r = std::max<int64_t>(r, p[i].x);
-    b = std::max<int64_t>(b, p[i].y);
-  }
-  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
-              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
-}
-
 // Cairo's fixed-point coordinates end near 8 million. Shapes reaching
 // farther than kFar are cut, in exact arithmetic, to a window kMargin
 // pixels around the surface first, which leaves every pixel on it as it was.

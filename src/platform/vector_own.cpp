@@ -112,6 +112,21 @@ void ThinPolyline(Surface& s, const Point* p, int count, bool closed, uint32_t v
   if (closed && count > 1) ThinSegment(s, p[count - 1].x, p[count - 1].y, p[0].x, p[0].y, value);
 }
 
+// The points' bounds, widened by `margin` and cut to the surface.
+Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
+  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
+  for (int i = 1; i < count; ++i) {
+    l = std::min<int64_t>(l, p[i].x);
+    t = std::min<int64_t>(t, p[i].y);
+    r = std::max<int64_t>(r, p[i].x);
+    b = std::max<int64_t>(b, p[i].y);
+  }
+  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
+              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
+}
+
 bool Drawable(Surface& s) {
   LockInfo lock;
   if (Lock(s, lock) != Result::Ok) return false;

@@ -10,6 +10,8 @@ namespace plat {
 
 // True when the surface can be drawn on (not lost, not the primary surface).
 bool Drawable(Surface& s);
+// The points' bounds (count >= 1), widened by `margin` and cut to the surface.
+Rect BoundsOf(const Surface& s, const Point* p, int count, int margin);
 // One-pixel lines through the points, each segment leaving out its end point.
 void ThinPolyline(Surface& s, const Point* p, int count, bool closed, uint32_t value);
 // Cubic curves through 1 + 3n points with the one-pixel pen.

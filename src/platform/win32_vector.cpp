@@ -54,21 +54,6 @@ bool EnsureMask(int width, int height) {
   return true;
 }
 
-// The box of the points with a margin, cut to the surface.
-Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
-  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
-  for (int i = 1; i < count; ++i) {
-    l = std::min<int64_t>(l, p[i].x);
-    t = std::min<int64_t>(t, p[i].y);
-    r = std::max<int64_t>(r, p[i].x);
-    b = std::max<int64_t>(b, p[i].y);
-  }
-  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
-              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
-}
-
 // GDI's coordinates are narrower than ours; far points are pulled in.
 std::vector<POINT> GdiPoints(const Point* p, int count, bool closed) {
   std::vector<POINT> out;
