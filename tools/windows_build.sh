@@ -3,14 +3,17 @@
 # mingw-w64, and makes the Wine prefix the tests run in (build-win/wine).
 # FreeType's source (the version of Debian's own library) is fetched once
 # into build-win/third_party/. Usage: tools/windows_build.sh [target ...]
+# ZOLBECK_WIN_OUT (a folder) and ZOLBECK_WIN_OPT (an optimisation flag)
+# make another build beside it: the zip's program is built at -O2.
 # (default: zolbeck.exe and zolbeck_tests.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 tools/deps.sh g++-mingw-w64-x86-64-posix wine wine64 curl xz-utils
 
-out=$root/build-win
-third=$out/third_party
+out=${ZOLBECK_WIN_OUT:-$root/build-win}
+opt=${ZOLBECK_WIN_OPT:--O1}
+third=$root/build-win/third_party
 freetype=freetype-2.12.1
 mkdir -p "$third"
 if [ ! -f "$third/$freetype/CMakeLists.txt" ]; then
@@ -36,7 +39,7 @@ launcher=()
 # -O1 without debug information keeps the cross-build short; the results
 # are the same bits at any level (no fast-math anywhere).
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="-O1 -DNDEBUG" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="$opt -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE="$opt -DNDEBUG" \
   -DZOLBECK_TESTS=ON -DZOLBECK_FREETYPE_SOURCE="$third/$freetype" "${host[@]}" "${launcher[@]}" >/dev/null
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(zolbeck zolbeck_tests)

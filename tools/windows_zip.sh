@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Makes zolbeck-windows.zip from the Windows build (build-win/, made by
-# tools/windows_build.sh when missing): zolbeck.exe with its pictures,
+# Makes zolbeck-windows.zip from an optimised Windows build (build-win-release/,
+# made by tools/windows_build.sh at -O2 when missing): zolbeck.exe with its pictures,
 # stage, sounds and music in a folder "zolbeck", and a short read-me in
 # Japanese and English. Usage: tools/windows_zip.sh [OUTPUT.zip]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 out=${1:-$root/zolbeck-windows.zip}
-[ -f build-win/zolbeck.exe ] && [ -f build-win/gamedata.stamp ] || tools/windows_build.sh zolbeck
+win=build-win-release
+ZOLBECK_WIN_OUT=$root/$win ZOLBECK_WIN_OPT=-O2 tools/windows_build.sh zolbeck
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/zolbeck"
-cp build-win/zolbeck.exe build-win/stagedata.txt build-win/map01_*.txt build-win/SOUND.PAK "$stage/zolbeck/"
-cp -r build-win/BMP build-win/WAVE build-win/MIDI "$stage/zolbeck/"
+cp $win/zolbeck.exe $win/stagedata.txt $win/map01_*.txt $win/SOUND.PAK "$stage/zolbeck/"
+cp -r $win/BMP $win/WAVE $win/MIDI "$stage/zolbeck/"
 # The read-me in UTF-8 with Windows line ends, as Notepad opens it.
 sed 's/$/\r/' > "$stage/zolbeck/README.txt" <<'TEXT'
 ゾルベック！ (zolbeck) for Windows

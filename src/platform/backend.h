@@ -13,6 +13,8 @@
 
 namespace plat {
 
+class TextEngine;  // text_engine.h
+
 // What a backend calls to deliver messages to the program.
 class EventSink {
  public:
@@ -97,6 +99,10 @@ class Backend {
   // themselves.
   virtual bool HasSystemMci() const { return false; }
   virtual uint32_t SendSystemMci(const char*, char*, unsigned, Window) { return 0; }
+
+  // A backend on a system with text of its own draws the text code's glyphs
+  // with it; the others leave them to FreeType.
+  virtual TextEngine* Text() { return nullptr; }
 };
 
 // The backends, by name.

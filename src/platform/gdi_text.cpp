@@ -1,15 +1,13 @@
-// Fonts and text over software surfaces (FreeType; the faces are found by
-// each system's own font lookup, font_files.h).
+// Fonts and text over software surfaces: the layout of cells, lines, word
+// breaks, colours and underlines, over the glyphs of a text engine
+// (text_engine.h: FreeType, or the win32 backend's GDI).
 //
-// Three caches keep repeated text cheap: face files are opened once per file
-// and face index, a "strike" (face, cell height, synthesised bold and italic,
-// escapement) is set up once and keeps its rendered glyphs, and the last
-// font descriptions seen map straight to their strike. Making a font is then
-// a short search and taking a slot of the fixed font pool; drawing a cached
-// glyph is a copy of its mono bitmap.
+// Three caches keep repeated text cheap: the engine keeps its faces, a
+// "strike" (face, cell height, bold and italic, escapement) keeps the glyphs
+// it has rendered, and the last font descriptions seen map straight to their
+// strike. Making a font is then a short search and taking a slot of the
+// fixed font pool; drawing a cached glyph is a copy of its mono bitmap.
 #include "platform/gdi_text.h"
-
-#include <ft2build.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,11 +17,10 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_SIZES_H
 
+#include "platform/backend.h"
 #include "platform/font_files.h"
+#include "platform/text_engine.h"
 
 namespace plat {
 
@@ -54,183 +51,35 @@ inline uint32_t NextChar(const char* text, int length, int& i) {
 }
 
 // ---------------------------------------------------------------------------
-// Faces
-
-FT_Library library = nullptr;
-
-struct FaceFile {
-  std::string path;
-  int index = 0;
-  FT_Face face = nullptr;
-  std::string name;  // "family:style"
-};
-std::vector<std::unique_ptr<FaceFile>> faceFiles;
-
-bool StartFreeType() {
-  if (library != nullptr) return true;
-  if (FT_Init_FreeType(&library) != 0) {
-    library = nullptr;
-    return false;
-  }
-  return true;
-}
-
-FaceFile* OpenFaceFile(const std::string& path, int index) {
-  for (auto& file : faceFiles)
-    if (file->path == path && file->index == index) return file.get();
-  if (!StartFreeType()) return nullptr;
-  FT_Face face = nullptr;
-  if (FT_New_Face(library, path.c_str(), index, &face) != 0) return nullptr;
-  if (!FT_IS_SCALABLE(face)) {
-    // Bitmap-only faces cannot be sized freely; the next candidate is used.
-    FT_Done_Face(face);
-    return nullptr;
-  }
-  auto file = std::make_unique<FaceFile>();
-  file->path = path;
-  file->index = index;
-  file->face = face;
-  file->name = std::string(face->family_name ? face->family_name : "") + ":" +
-               (face->style_name ? face->style_name : "");
-  faceFiles.push_back(std::move(file));
-  return faceFiles.back().get();
-}
-
-// The best installed face for a family name; with `exact`, only a face that
-// really carries that family name.
-FaceFile* MatchFamily(const char* family, const char* lang, bool exact) {
-  fontfiles::FaceLocation found;
-  if (!fontfiles::MatchFamily(family, lang, exact, found)) return nullptr;
-  return OpenFaceFile(found.path, found.index);
-}
-
-FaceFile* GothicFace() {
-  static FaceFile* gothic = nullptr;
-  if (gothic == nullptr) gothic = MatchFamily("IPAGothic", "ja", true);
-  if (gothic == nullptr) gothic = MatchFamily("monospace", "ja", false);
-  return gothic;
-}
-
-FaceFile* MinchoFace() {
-  static FaceFile* mincho = nullptr;
-  if (mincho == nullptr) mincho = MatchFamily("IPAMincho", "ja", true);
-  if (mincho == nullptr) mincho = MatchFamily("serif", "ja", false);
-  if (mincho == nullptr) mincho = GothicFace();
-  return mincho;
-}
-
-// The face a font asks for (face name in UTF-8). The old system's own
-// aliases come first; then the families installed; then, as the old system
-// falls back, the default face of the character set.
-FaceFile* ResolveFace(const std::string& name, uint8_t charSet) {
-  // "標準ゴシック" and "標準明朝".
-  static const std::string kGothicAlias = "\u6A19\u6E96\u30B4\u30B7\u30C3\u30AF";
-  static const std::string kMinchoAlias = "\u6A19\u6E96\u660E\u671D";
-  if (name == kGothicAlias) return GothicFace();
-  if (name == kMinchoAlias) return MinchoFace();
-  FaceFile* file = nullptr;
-  if (!name.empty()) file = MatchFamily(name.c_str(), nullptr, true);
-  if (file != nullptr) return file;
-  // Names of Japanese faces this system lacks still say which kind they are.
-  if (name.find("\u660E\u671D") != std::string::npos || name.find("Mincho") != std::string::npos)
-    return MinchoFace();
-  if (charSet == kShiftJisCharset) return GothicFace();
-  file = MatchFamily("sans-serif", nullptr, false);
-  return file != nullptr ? file : GothicFace();
-}
-
-// ---------------------------------------------------------------------------
-// Strikes and glyphs
-
-struct Glyph {
-  int left = 0, top = 0;  // bitmap corner relative to the pen on the baseline (top: up)
-  int width = 0, rows = 0;
-  int advance = 0;  // pixels along the text direction
-  std::vector<uint8_t> bits;  // width x rows, 1 = lit
-};
+// Strikes: one engine's sized face, with the glyphs it has rendered
 
 struct Strike {
-  FaceFile* file = nullptr;
-  int cellHeight = 0;
-  bool bold = false, italic = false;
-  int escapement = 0;
-  FT_Size size = nullptr;
-  int ascent = 0;
-  int underlineTop = 0, underlineThickness = 1;  // below the baseline
-  bool transformed = false;
-  FT_Matrix matrix{};
+  TextEngine* engine = nullptr;
+  int handle = -1;
+  StrikeFacts facts;
   double cosAngle = 1.0, sinAngle = 0.0;
   std::unordered_map<uint32_t, Glyph> glyphs;
-  std::string name;
 };
 std::vector<std::unique_ptr<Strike>> strikes;
 
-// The cell of a face is its ascender plus its descender. For the IPA faces
-// that is exactly the em square, as it is for the gothic of the old system,
-// so a 12-pixel font has 12-pixel full-width characters.
-Strike* GetStrike(FaceFile* file, int height, bool bold, bool italic, int escapement) {
-  FT_Face face = file->face;
-  int units = face->ascender - face->descender;
-  if (units <= 0) units = face->units_per_EM;
-  int cell;
-  double ppem;
-  if (height > 0) {
-    cell = height;
-    ppem = static_cast<double>(height) * face->units_per_EM / units;
-  } else {
-    ppem = -height;
-    cell = static_cast<int>(std::lround(ppem * units / face->units_per_EM));
-  }
-  if (cell < 1) cell = 1;
-  if (ppem < 1.0) ppem = 1.0;
-  // The face's own style is used when it has one; otherwise it is simulated.
-  bool fakeBold = bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
-  bool fakeItalic = italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
+// The engine of the running backend: its own, or FreeType.
+TextEngine& CurrentEngine() {
+  Backend* backend = ActiveBackend();
+  TextEngine* own = backend != nullptr ? backend->Text() : nullptr;
+  return own != nullptr ? *own : FreeTypeText();
+}
+
+Strike* GetStrike(TextEngine& engine, const StrikeRequest& request) {
+  StrikeFacts facts;
+  int handle = engine.OpenStrike(request, facts);
+  if (handle < 0) return nullptr;
   for (auto& strike : strikes)
-    if (strike->file == file && strike->cellHeight == cell && strike->bold == fakeBold &&
-        strike->italic == fakeItalic && strike->escapement == escapement)
-      return strike.get();
-
+    if (strike->engine == &engine && strike->handle == handle) return strike.get();
   auto strike = std::make_unique<Strike>();
-  strike->file = file;
-  strike->cellHeight = cell;
-  strike->bold = fakeBold;
-  strike->italic = fakeItalic;
-  strike->escapement = escapement;
-  if (FT_New_Size(face, &strike->size) != 0) return nullptr;
-  FT_Activate_Size(strike->size);
-  if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64)), 72, 72) != 0) {
-    FT_Done_Size(strike->size);
-    return nullptr;
-  }
-  double scale = ppem / face->units_per_EM;
-  strike->ascent = static_cast<int>(std::lround(static_cast<double>(cell) * face->ascender / units));
-  int thickness = static_cast<int>(std::lround(face->underline_thickness * scale));
-  strike->underlineThickness = std::max(1, thickness);
-  int centre = static_cast<int>(std::lround(-face->underline_position * scale));
-  strike->underlineTop = std::max(1, centre - strike->underlineThickness / 2);
-  if (strike->underlineTop + strike->underlineThickness > cell - strike->ascent)
-    strike->underlineTop = std::max(0, cell - strike->ascent - strike->underlineThickness);
-
-  // Escapement turns the glyphs and the direction of the pen; italic is a
-  // shear applied before the turn.
-  double angle = escapement / 10.0 * 3.14159265358979323846 / 180.0;
-  strike->cosAngle = std::cos(angle);
-  strike->sinAngle = std::sin(angle);
-  if (escapement % 3600 == 0) {
-    strike->cosAngle = 1.0;
-    strike->sinAngle = 0.0;
-  }
-  double shear = fakeItalic ? 0.2126 : 0.0;
-  strike->transformed = fakeItalic || strike->sinAngle != 0.0 || strike->cosAngle != 1.0;
-  if (strike->transformed) {
-    double c = strike->cosAngle, s = strike->sinAngle;
-    strike->matrix.xx = static_cast<FT_Fixed>(std::lround(c * 65536));
-    strike->matrix.xy = static_cast<FT_Fixed>(std::lround((c * shear - s) * 65536));
-    strike->matrix.yx = static_cast<FT_Fixed>(std::lround(s * 65536));
-    strike->matrix.yy = static_cast<FT_Fixed>(std::lround((s * shear + c) * 65536));
-  }
-  strike->name = file->name;
+  strike->engine = &engine;
+  strike->handle = handle;
+  strike->facts = facts;
+  EscapementTurn(request.escapement, strike->cosAngle, strike->sinAngle);
   strikes.push_back(std::move(strike));
   return strikes.back().get();
 }
@@ -238,43 +87,8 @@ Strike* GetStrike(FaceFile* file, int height, bool bold, bool italic, int escape
 const Glyph& GetGlyph(Strike& strike, uint32_t code) {
   auto found = strike.glyphs.find(code);
   if (found != strike.glyphs.end()) return found->second;
-
   Glyph glyph;
-  FT_Face face = strike.file->face;
-  FT_Activate_Size(strike.size);
-  FT_Set_Transform(face, nullptr, nullptr);
-  FT_UInt index = FT_Get_Char_Index(face, code);
-  FT_Int32 flags = FT_LOAD_TARGET_MONO;
-  if (strike.transformed || strike.bold) flags |= FT_LOAD_NO_BITMAP;
-  if (FT_Load_Glyph(face, index, flags) == 0) {
-    FT_GlyphSlot slot = face->glyph;
-    glyph.advance = static_cast<int>((slot->metrics.horiAdvance + 32) >> 6);
-    bool rendered = slot->format == FT_GLYPH_FORMAT_BITMAP;
-    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-      // Simulated bold widens every stroke by one pixel and the advance
-      // with it, as the old system does.
-      if (strike.bold) FT_Outline_EmboldenXY(&slot->outline, 64, 0);
-      if (strike.transformed) FT_Outline_Transform(&slot->outline, &strike.matrix);
-      rendered = FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
-    }
-    if (strike.bold) glyph.advance += 1;
-    if (rendered) {
-      const FT_Bitmap& bitmap = slot->bitmap;
-      glyph.left = slot->bitmap_left;
-      glyph.top = slot->bitmap_top;
-      glyph.width = static_cast<int>(bitmap.width);
-      glyph.rows = static_cast<int>(bitmap.rows);
-      glyph.bits.assign(static_cast<size_t>(glyph.width) * glyph.rows, 0);
-      for (int row = 0; row < glyph.rows; ++row) {
-        const unsigned char* line = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-        for (int col = 0; col < glyph.width; ++col) {
-          bool lit = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col >> 3] >> (7 - (col & 7))) & 1
-                                                              : line[col] >= 128;
-          glyph.bits[static_cast<size_t>(row) * glyph.width + col] = lit ? 1 : 0;
-        }
-      }
-    }
-  }
+  strike.engine->RenderGlyph(strike.handle, code, glyph);
   return strike.glyphs.emplace(code, std::move(glyph)).first->second;
 }
 
@@ -297,30 +111,25 @@ constexpr int kRecentRequests = 32;
 FontRequest recent[kRecentRequests];
 int recentCount = 0, recentNext = 0;
 
-std::map<std::string, FaceFile*> faceByName;  // key: character set byte + face name
-
 Strike* StrikeFor(const FontDescription& description) {
+  TextEngine& engine = CurrentEngine();
   for (int i = 0; i < recentCount; ++i)
-    if (SameRequest(recent[i].description, description)) return recent[i].strike;
+    if (recent[i].strike->engine == &engine && SameRequest(recent[i].description, description))
+      return recent[i].strike;
 
   char name[kFaceNameSize + 1] = {};
   std::memcpy(name, description.faceName, kFaceNameSize);
-  std::string key = std::string(1, static_cast<char>(description.charSet)) + name;
-  FaceFile* file;
-  auto found = faceByName.find(key);
-  if (found != faceByName.end()) {
-    file = found->second;
-  } else {
-    file = ResolveFace(Cp932ToUtf8(name), description.charSet);
-    faceByName[key] = file;
-  }
-  if (file == nullptr) return nullptr;
+  StrikeRequest request;
+  request.face = Cp932ToUtf8(name);
+  request.charSet = description.charSet;
   // A height of 0 asks for the default size.
-  int height = description.height != 0 ? description.height : 16;
+  request.height = description.height != 0 ? description.height : 16;
+  request.bold = description.weight >= 600;
+  request.italic = description.italic != 0;
   // A negative escapement turns clockwise; whole turns are dropped.
-  int escapement = description.escapement % 3600;
-  if (escapement < 0) escapement += 3600;
-  Strike* strike = GetStrike(file, height, description.weight >= 600, description.italic != 0, escapement);
+  request.escapement = description.escapement % 3600;
+  if (request.escapement < 0) request.escapement += 3600;
+  Strike* strike = GetStrike(engine, request);
   if (strike == nullptr) return nullptr;
   recent[recentNext].description = description;
   recent[recentNext].strike = strike;
@@ -346,13 +155,11 @@ Font fontPool[kFontPool];
 // sans face.
 Font* DefaultFont() {
   static Font font;
-  if (font.strike == nullptr) {
-    FontDescription description;
-    description.height = 16;
-    description.charSet = kShiftJisCharset;
-    font.strike = StrikeFor(description);
-    font.used = font.strike != nullptr;
-  }
+  FontDescription description;
+  description.height = 16;
+  description.charSet = kShiftJisCharset;
+  font.strike = StrikeFor(description);  // the running backend's engine may change
+  font.used = font.strike != nullptr;
   return font.used ? &font : nullptr;
 }
 
@@ -438,25 +245,25 @@ void DrawRun(TextDC& dc, const Font& font, int x, int y, const char* text, int l
   int width = RunWidth(strike, text, length);
   bool opaque = dc.bkMode == BkMode::Opaque;
 
-  if (!strike.transformed || (strike.sinAngle == 0.0 && strike.cosAngle == 1.0)) {
-    if (opaque) FillBox(s, {x, y, x + width, y + strike.cellHeight}, clip, ColourToPixel(s.format, dc.backColour));
-    int pen = x, base = y + strike.ascent;
+  if (strike.sinAngle == 0.0 && strike.cosAngle == 1.0) {
+    if (opaque) FillBox(s, {x, y, x + width, y + strike.facts.cellHeight}, clip, ColourToPixel(s.format, dc.backColour));
+    int pen = x, base = y + strike.facts.ascent;
     for (int i = 0; i < length;) {
       const Glyph& glyph = GetGlyph(strike, NextChar(text, length, i));
       PutGlyph(s, glyph, pen, base, clip, ink);
       pen += glyph.advance;
     }
     if (font.underline)
-      FillBox(s, {x, base + strike.underlineTop, x + width, base + strike.underlineTop + strike.underlineThickness},
+      FillBox(s, {x, base + strike.facts.underlineTop, x + width, base + strike.facts.underlineTop + strike.facts.underlineThickness},
               clip, ink);
     return;
   }
 
   // Turned text: the pen walks along the escapement from the baseline
   // point below the cell's corner.
-  if (opaque) FillTurned(s, strike, x, y, 0, width, 0, strike.cellHeight, clip, ColourToPixel(s.format, dc.backColour));
+  if (opaque) FillTurned(s, strike, x, y, 0, width, 0, strike.facts.cellHeight, clip, ColourToPixel(s.format, dc.backColour));
   double ux = strike.cosAngle, uy = -strike.sinAngle;
-  double baseX = x + strike.ascent * strike.sinAngle, baseY = y + strike.ascent * strike.cosAngle;
+  double baseX = x + strike.facts.ascent * strike.sinAngle, baseY = y + strike.facts.ascent * strike.cosAngle;
   int advanced = 0;
   for (int i = 0; i < length;) {
     const Glyph& glyph = GetGlyph(strike, NextChar(text, length, i));
@@ -466,8 +273,8 @@ void DrawRun(TextDC& dc, const Font& font, int x, int y, const char* text, int l
     advanced += glyph.advance;
   }
   if (font.underline)
-    FillTurned(s, strike, x, y, 0, width, strike.ascent + strike.underlineTop,
-               strike.ascent + strike.underlineTop + strike.underlineThickness, clip, ink);
+    FillTurned(s, strike, x, y, 0, width, strike.facts.ascent + strike.facts.underlineTop,
+               strike.facts.ascent + strike.facts.underlineTop + strike.facts.underlineThickness, clip, ink);
 }
 
 int Length(const char* text, int length) {
@@ -549,15 +356,15 @@ bool GetTextExtentPoint32(TextDC& dc, const char* text, int length, TextSize& si
   Font* font = FontOf(dc);
   if (!Usable(dc) || font == nullptr) return false;
   size.cx = RunWidth(*font->strike, text, Length(text, length));
-  size.cy = font->strike->cellHeight;
+  size.cy = font->strike->facts.cellHeight;
   return true;
 }
 
 bool GetTextMetrics(TextDC& dc, TextMetrics& metrics) {
   Font* font = FontOf(dc);
   if (!Usable(dc) || font == nullptr) return false;
-  metrics.height = font->strike->cellHeight;
-  metrics.ascent = font->strike->ascent;
+  metrics.height = font->strike->facts.cellHeight;
+  metrics.ascent = font->strike->facts.ascent;
   metrics.descent = metrics.height - metrics.ascent;
   return true;
 }
@@ -645,12 +452,12 @@ int DrawText(TextDC& dc, const char* text, int length, Rect& rect, uint32_t form
         x = rect.right - lineWidth;
       DrawRun(dc, *font, x, lineTop, text + start, end - start, clip);
     }
-    lineTop += strike.cellHeight;
+    lineTop += strike.facts.cellHeight;
     ++lines;
     pos = next;
   } while (pos < length);
 
-  int height = lines * strike.cellHeight;
+  int height = lines * strike.facts.cellHeight;
   if (format & kDtCalcRect) {
     rect.right = rect.left + widest;
     rect.bottom = rect.top + height;
@@ -668,7 +475,7 @@ int EnumFonts(FontEnumProc proc, void* data) {
   };
   std::map<std::string, Family> families;
   std::vector<fontfiles::FamilyFacts> installed;
-  if (!fontfiles::ListFamilies(installed)) return 0;
+  if (!CurrentEngine().ListFamilies(installed)) return 0;
   for (const fontfiles::FamilyFacts& facts : installed) {
     std::string name = Utf8ToCp932(facts.name);
     // A name with characters CP932 lacks, or too long for a description,
@@ -708,7 +515,7 @@ int CharUpperBuff(char* text, int length) {
 
 const char* FontFaceName(const Font* font) {
   if (font == nullptr || font->strike == nullptr) return "";
-  return font->strike->name.c_str();
+  return font->strike->facts.name.c_str();
 }
 
 }  // namespace plat

@@ -29,3 +29,10 @@
 #undef GetMessage
 #undef LoadBitmap
 #undef GetCurrentTime
+#undef CreateFont
+#undef TextOut
+#undef GetTextExtentPoint32
+#undef GetTextMetrics
+#undef DrawText
+#undef EnumFonts
+#undef CharUpperBuff

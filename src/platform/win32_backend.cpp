@@ -201,6 +201,8 @@ uint32_t Win32Backend::SendSystemMci(const char* command, char* answer, unsigned
   return SendMciString(command, answer, answerSize, notify ? window_ : nullptr);
 }
 
+TextEngine* Win32Backend::Text() { return &GdiTextEngine(); }
+
 Backend* MakeWin32Backend() { return new Win32Backend; }
 
 }  // namespace plat

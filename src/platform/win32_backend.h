@@ -63,6 +63,7 @@ class Win32Backend final : public Backend {
   void CloseAudio() override;
 
   bool HasSystemMci() const override { return true; }
+  TextEngine* Text() override;
   uint32_t SendSystemMci(const char* command, char* answer, unsigned answerSize,
                          Window notify) override;
 
@@ -111,6 +112,9 @@ uint32_t SendMciString(const char* command, char* answer, unsigned answerSize, H
 // The wave-out device fed by a thread of its own from the mixer.
 bool WaveOutOpen(int rate);
 void WaveOutClose();
+
+// The system's own text through GDI (win32_gdi_text.cpp).
+TextEngine& GdiTextEngine();
 
 // Asks every XInput slot again at the next reading (win32_pads.cpp).
 void ForgetPadSlots();
