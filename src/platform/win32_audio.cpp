@@ -23,7 +23,8 @@ constexpr int kMaxRate = 100000;  // the highest output rate the mixer accepts
 constexpr int kMaxBlockFrames = kMaxRate / 100;
 constexpr DWORD kFrameBytes = 4;  // 16-bit stereo
 constexpr DWORD kSafetyMs = 5;    // the longest the thread sleeps without a signal
-constexpr DWORD kRingFlags = DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLPOSITIONNOTIFY;
+constexpr DWORD kRingFlags =
+    DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLPOSITIONNOTIFY;
 
 IDirectSound8* sound = nullptr;
 IDirectSoundBuffer* primary = nullptr;
@@ -129,7 +130,9 @@ bool CreateRing(int rate) {
   IDirectSoundNotify* notify = nullptr;
   if (SUCCEEDED(ring->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)))) {
     DSBPOSITIONNOTIFY marks[kBlocks];
-    for (int i = 0; i < kBlocks; ++i) marks[i] = DSBPOSITIONNOTIFY{static_cast<DWORD>(i) * blockBytes, wake[i]};
+    for (int i = 0; i < kBlocks; ++i) {
+      marks[i] = DSBPOSITIONNOTIFY{static_cast<DWORD>(i) * blockBytes, wake[i]};
+    }
     notify->SetNotificationPositions(kBlocks, marks);
     notify->Release();
   }
