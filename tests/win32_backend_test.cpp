@@ -1,15 +1,19 @@
 // The win32 backend (Windows builds only): the system's messages reach the
 // program's queue as the program's own, the picture lands in the window at
 // its scale, the cursor and the mouse agree with the picture's pixels, and
-// pads and the system's MCI answer. The window tests need a desktop; under
-// Wine without a display they are skipped.
+// pads, the system's MCI and the sound device answer. The window tests need
+// a desktop, the sound test a sound device; under Wine without them they are
+// skipped.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "platform/audio.h"
+#include "platform/audio_source.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
 #include "platform/system_mci.h"
@@ -185,6 +189,38 @@ TEST(Win32Backend, VirtualPadMergesAndClamps) {
   EXPECT_EQ(state.stickY, -32768);
   plat::Stop();
   EXPECT_FALSE(plat::ReadPads(state)) << "the pad goes with the platform";
+}
+
+std::atomic<int> framesPulled{0};
+void CountFrames(void*, int16_t*, int frames) { framesPulled += frames; }
+
+// The DirectSound stream pulls the mixer on its own thread at the rate asked,
+// without a window, and stops pulling once closed; it opens again at another
+// rate and back, as the library's change of format does.
+TEST(Win32Backend, SoundStreamPullsTheMixerAndOpensAgain) {
+  plat::Options options;
+  options.backend = "win32";
+  std::string error;
+  ASSERT_TRUE(plat::Start(options, error)) << error;
+  plat::SetAudioSource(CountFrames, nullptr);
+  for (int rate : {44100, 22050, 44100}) {
+    if (!plat::OpenAudio(plat::PcmFormat{2, rate, 16})) {
+      plat::Stop();
+      GTEST_SKIP() << "the system has no sound device (Wine without an audio driver)";
+    }
+    EXPECT_EQ(plat::AudioOutputRate(), rate);
+    // A tenth of a second played; the bound only keeps a dead thread from
+    // hanging the suite.
+    const int wanted = framesPulled.load() + rate / 10;
+    for (int i = 0; i < 2000 && framesPulled.load() < wanted; ++i) ::Sleep(5);
+    EXPECT_GE(framesPulled.load(), wanted) << "at " << rate << " Hz";
+    plat::CloseAudio();
+    const int closed = framesPulled.load();
+    ::Sleep(30);
+    EXPECT_EQ(framesPulled.load(), closed) << "pulled after closing, at " << rate << " Hz";
+  }
+  plat::SetAudioSource(nullptr, nullptr);
+  plat::Stop();
 }
 
 }  // namespace

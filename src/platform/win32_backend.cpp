@@ -34,7 +34,7 @@ bool Win32Backend::Open(const Options& options, std::string&) {
 }
 
 void Win32Backend::Close() {
-  WaveOutClose();
+  DirectSoundClose();
   DestroyWindow();
   if (classRegistered_) UnregisterClassW(className_.c_str(), instance_);
   classRegistered_ = false;
@@ -193,8 +193,8 @@ void Win32Backend::JoyConfigChanged() {
 
 // --- Sound and music -----------------------------------------------------------------
 
-bool Win32Backend::OpenAudio(int rate) { return WaveOutOpen(rate); }
-void Win32Backend::CloseAudio() { WaveOutClose(); }
+bool Win32Backend::OpenAudio(int rate) { return DirectSoundOpen(window_, rate); }
+void Win32Backend::CloseAudio() { DirectSoundClose(); }
 
 uint32_t Win32Backend::SendSystemMci(const char* command, char* answer, unsigned answerSize,
                                      Window notify) {

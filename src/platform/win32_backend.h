@@ -1,5 +1,6 @@
 // The win32 backend: the program's window, clock, cursor, dialogs, sound and
-// joysticks through the system's own interfaces (USER32, GDI, winmm, IMM).
+// joysticks through the system's own interfaces (USER32, GDI, DirectSound,
+// winmm, IMM).
 // Internal to src/platform, built on Windows only. The class is shared by
 // win32_backend.cpp (clock, cursor, dialogs, joysticks, sound) and
 // win32_window.cpp (the window, its messages and full screen).
@@ -109,9 +110,13 @@ class Win32Backend final : public Backend {
 // is the answer (at most answerSize - 1 bytes and a terminator).
 uint32_t SendMciString(const char* command, char* answer, unsigned answerSize, HWND notify);
 
-// The wave-out device fed by a thread of its own from the mixer.
-bool WaveOutOpen(int rate);
-void WaveOutClose();
+// The DirectSound stream fed by a thread of its own from the mixer
+// (win32_audio.cpp). Its cooperative level belongs to `window`, or to the
+// desktop while there is none; FollowWindow moves it when the window comes
+// or goes.
+bool DirectSoundOpen(HWND window, int rate);
+void DirectSoundFollowWindow(HWND window);
+void DirectSoundClose();
 
 // The system's own text through GDI (win32_gdi_text.cpp).
 TextEngine& GdiTextEngine();

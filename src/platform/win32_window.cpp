@@ -97,6 +97,7 @@ bool Win32Backend::CreateWindow(const std::string& titleUtf8, bool popup, int cl
   presenter_.Open(clientWidth, clientHeight);
   EnableTextInput(ime_);
   PublishMainWindow(reinterpret_cast<uintptr_t>(window_));
+  DirectSoundFollowWindow(window_);  // a device opened before the window moves to it
   if (fullScreen_ && !ApplyFullScreen(true)) fullScreen_ = false;
   reported_ = false;
   ReportPosition();
@@ -165,6 +166,7 @@ void Win32Backend::DestroyWindow() {
   // window goes is not passed on.
   sink_ = nullptr;
   PublishMainWindow(0);
+  DirectSoundFollowWindow(nullptr);  // the sound goes on to the end, owned by the desktop
   ::DestroyWindow(window_);
   window_ = nullptr;
   presenter_.Close();
