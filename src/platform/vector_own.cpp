@@ -7,13 +7,14 @@
 // goes to the system's drawing library (vector_system.h): wide pens along
 // several segments or curves, pens wider than our own, and shapes reaching
 // far away.
+#include "platform/vector.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/surface.h"
-#include "platform/vector.h"
 #include "platform/vector_fill.h"
 #include "platform/vector_pen.h"
 #include "platform/vector_system.h"
@@ -195,6 +196,8 @@ bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint3
     ThinPolyline(s, points, count, closed, value);
     return true;
   }
+  // One straight segment is our own pen, unless it is wider than our own
+  // or reaches far.
   if (count == 2 && !closed && WideSegment(s, points[0], points[1], width, value)) return true;
   const Rect box = BoundsOf(s, points, count, PenMargin(width));
   if (!Empty(box)) SystemStrokeLines(s, box, points, count, closed, value, width);
