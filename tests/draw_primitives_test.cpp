@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -266,6 +267,52 @@ TEST(ThinPen, MatchesThePlainRuleAcrossTheEdges) {
         ASSERT_EQ(s->pixels[static_cast<size_t>(y) * s->pitch + 2 * x], expected[static_cast<size_t>(y) * s->pitch + 2 * x])
             << "line " << n << " (" << ends[0].x << "," << ends[0].y << ")-(" << ends[1].x << "," << ends[1].y
             << ") at " << x << "," << y;
+  }
+  plat::ReleaseSurface(s);
+}
+
+// What our own pens leave to the system's library still draws there: a pen
+// wider than our own, several segments, an end far away. With round ends and
+// joins a wide path covers the points within half its width of a segment;
+// a pixel well inside is set, one well outside is not. Shapes wholly off
+// the surface draw nothing.
+TEST(VectorFront, WidePathsLeftToTheSystemCoverTheirPen) {
+  constexpr int kW = 200, kH = 120;
+  struct Case {
+    const char* what;
+    std::vector<plat::Point> points;
+    bool closed;
+    int width;
+  };
+  const Case cases[] = {
+      {"one segment, pen wider than our own", {{40, 60}, {160, 60}}, false, 90},
+      {"open, three segments", {{20, 20}, {180, 30}, {100, 100}, {10, 90}}, false, 9},
+      {"closed", {{30, 30}, {170, 30}, {170, 90}, {30, 90}}, true, 12},
+      {"one end far away", {{100, 60}, {2000000, 1000000}}, false, 7},
+      {"off the surface", {{-300, -300}, {-200, -250}, {-250, -100}}, true, 20},
+  };
+  plat::Surface* s = plat::CreateSurface(kW, kH);
+  ASSERT_NE(s, nullptr);
+  const int bytes = s->format.bytesPerPixel;
+  for (const Case& c : cases) {
+    std::memset(s->pixels, 0, static_cast<size_t>(s->pitch) * kH);
+    const int n = static_cast<int>(c.points.size());
+    ASSERT_TRUE(plat::DrawPolyline(*s, c.points.data(), n, c.closed, 0xFFFF, c.width)) << c.what;
+    int wrong = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        double nearest = 1e18;
+        for (int i = 0; i < (c.closed ? n : n - 1); ++i) {
+          const plat::Point& a = c.points[i];
+          const plat::Point& b = c.points[(i + 1) % n];
+          const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+          const double t = std::clamp(((x - a.x) * dx + (y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+          nearest = std::min(nearest, std::hypot(a.x + t * dx - x, a.y + t * dy - y));
+        }
+        const bool set = plat::LoadPixelValue(s->pixels + static_cast<size_t>(y) * s->pitch + x * bytes, bytes) != 0;
+        wrong += (nearest < c.width / 2.0 - 1 && !set) || (nearest > c.width / 2.0 + 1 && set);
+      }
+    EXPECT_EQ(wrong, 0) << c.what;
   }
   plat::ReleaseSurface(s);
 }

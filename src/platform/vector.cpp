@@ -1,22 +1,18 @@
-// Lines, polygons and curves on software surfaces.
+// The shapes our own vector drawing leaves to cairo on Linux
+// (vector_system.h): wide pens along several segments (with round joins)
+// and along curves, pens wider than our own, and shapes reaching a million
+// pixels away. Copying cairo's round joins and curve flattening is not worth
+// it for the few such shapes a game draws; our own fills and single wide
+// segments give exactly cairo's pixels, which the tests check on random
+// shapes.
 //
-// Most shapes are our own code, the same on every system: the one-pixel pen
-// (vector_own.cpp), polygon fills (vector_fill.cpp) and a wide pen along
-// one straight segment (vector_pen.cpp). The fills and the wide pen give
-// exactly the pixels cairo gives for the same path, which the tests check on
-// random shapes, at a fraction of the cost of a call into cairo. A stroke of
-// width 1 in cairo covers two pixels per row on a diagonal, where the old
-// interface drew a thin stepped line without its last point: that pen could
-// never be cairo's.
-//
-// Cairo draws the rest: wide pens along several segments (with round joins)
-// and along curves, and shapes reaching a million pixels away. It draws with
-// antialiasing off, straight into RGB565 and 32-bit surfaces; it samples
-// each pixel at its centre, which is the old interface's rule for integer
-// corners (a rectangle's right and bottom edges lie outside it). Surfaces of
-// other formats (555, 24-bit) are copied into a 32-bit scratch area around
-// the shape and back: every channel is widened by repeating its top bits and
-// narrowed by cutting them, which gives back every untouched pixel exactly.
+// Cairo draws with antialiasing off, straight into RGB565 and 32-bit
+// surfaces; it samples each pixel at its centre, which is the old
+// interface's rule for integer corners (a rectangle's right and bottom edges
+// lie outside it). Surfaces of other formats (555, 24-bit) are copied into a
+// 32-bit scratch area around the shape and back: every channel is widened by
+// repeating its top bits and narrowed by cutting them, which gives back
+// every untouched pixel exactly.
 #include "platform/vector.h"
 
 #include <cairo.h>
@@ -28,9 +24,7 @@
 #include <vector>
 
 #include "platform/surface.h"
-#include "platform/vector_fill.h"
-#include "platform/vector_own.h"
-#include "platform/vector_pen.h"
+#include "platform/vector_system.h"
 
 namespace plat {
 
@@ -132,10 +126,9 @@ cairo_t* DirectContext(Surface& s, cairo_format_t format) {
 }
 
 // Runs `draw` with a cairo context whose user space is the surface's pixel
-// grid; `box` bounds what may change (already cut to the surface).
+// grid; `box` bounds what may change (cut to the surface, not empty).
 template <typename DrawFn>
 void WithCairo(Surface& s, const Rect& box, DrawFn draw) {
-  if (box.right <= box.left || box.bottom <= box.top) return;
   const cairo_format_t format = DirectFormat(s.format);
   if (format != CAIRO_FORMAT_INVALID) {
     cairo_t* cr = DirectContext(s, format);
@@ -306,32 +299,20 @@ void StrokeWide(cairo_t* cr, int width) {
 
 }  // namespace
 
-bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint32_t value, int width) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 2) return true;
-  if (width <= 1) {
-    ThinPolyline(s, points, count, closed, value);
-    return true;
-  }
-  if (count == 2 && !closed && WideSegment(s, points[0], points[1], width, value)) return true;
+void SystemStrokeLines(Surface& s, const Rect& box, const Point* points, int count, bool closed,
+                       uint32_t value, int width) {
   const uint32_t colour = ToXrgb(value, s.format);
-  WithCairo(s, BoundsOf(s, points, count, width / 2 + 2), [&](cairo_t* cr) {
+  WithCairo(s, box, [&](cairo_t* cr) {
     AddPolyline(cr, s, points, count, closed, width);
     SetSource(cr, colour);
     StrokeWide(cr, width);
   });
-  return true;
 }
 
-bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, int width) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 4 || (count - 1) % 3 != 0) return true;
-  if (width <= 1) {
-    ThinPolyBezier(s, points, count, value);
-    return true;
-  }
+void SystemStrokeCurves(Surface& s, const Rect& box, const Point* points, int count, uint32_t value,
+                        int width) {
   const uint32_t colour = ToXrgb(value, s.format);
-  WithCairo(s, BoundsOf(s, points, count, width / 2 + 2), [&](cairo_t* cr) {
+  WithCairo(s, box, [&](cairo_t* cr) {
     cairo_move_to(cr, Coord(points[0].x) + 0.5, Coord(points[0].y) + 0.5);
     for (int i = 1; i + 2 < count; i += 3) {
       cairo_curve_to(cr, Coord(points[i].x) + 0.5, Coord(points[i].y) + 0.5,
@@ -341,16 +322,9 @@ bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, 
     SetSource(cr, colour);
     StrokeWide(cr, width);
   });
-  return true;
 }
 
-bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
-  if (!ReachesFar(points, count)) {
-    FillEvenOdd(s, points, count, brush);
-    return true;
-  }
+void SystemFillFar(Surface& s, const Rect& box, const Point* points, int count, const Brush& brush) {
   const uint32_t colour = ToXrgb(brush.value, s.format);
   if (brush.style == Brush::Style::DiagonalCross) {
     if (hatchSurface == nullptr) {
@@ -365,7 +339,7 @@ bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush)
       for (int x = 0; x < 8; ++x) hatchCell[y * 8 + x] = OnDiagonalCross(x, y) ? 0xFF000000u | colour : gap;
     cairo_surface_mark_dirty(hatchSurface);
   }
-  WithCairo(s, BoundsOf(s, points, count, 1), [&](cairo_t* cr) {
+  WithCairo(s, box, [&](cairo_t* cr) {
     AddPolygon(cr, s, points, count);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -379,7 +353,6 @@ bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush)
     }
     cairo_fill(cr);
   });
-  return true;
 }
 
 }  // namespace plat

@@ -1,13 +1,23 @@
-// The parts of the vector drawing that are our own code on every system:
-// the one-pixel pen (a thin stepped line without its last point, which no
-// library draws), and inverting a rectangle. The fills and wide pens come
-// from the system's own drawing library (vector.cpp, win32_vector.cpp).
-#include "platform/vector_own.h"
+// Lines, filled polygons and curves (vector.h): the front every system
+// shares, and the parts that are our own code everywhere. The front checks
+// the surface and the arguments and draws with our own code whatever it
+// can: the one-pixel pen (a thin stepped line without its last point, which
+// no library draws), a wide pen along one straight segment (vector_pen.cpp),
+// polygon fills (vector_fill.cpp) and inverting a rectangle. Only the rest
+// goes to the system's drawing library (vector_system.h): wide pens along
+// several segments or curves, pens wider than our own, and shapes reaching
+// far away.
+#include "platform/vector.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/surface.h"
+#include "platform/vector_fill.h"
+#include "platform/vector_pen.h"
+#include "platform/vector_system.h"
 
 namespace plat {
 
@@ -105,36 +115,11 @@ void ThinSegment(Surface& s, int x1, int y1, int x2, int y2, uint32_t value) {
   }
 }
 
-}  // namespace
-
+// One-pixel lines through the points, each segment leaving out its end point.
 void ThinPolyline(Surface& s, const Point* p, int count, bool closed, uint32_t value) {
   for (int i = 0; i + 1 < count; ++i) ThinSegment(s, p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, value);
   if (closed && count > 1) ThinSegment(s, p[count - 1].x, p[count - 1].y, p[0].x, p[0].y, value);
 }
-
-// The points' bounds, widened by `margin` and cut to the surface.
-Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
-  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
-  for (int i = 1; i < count; ++i) {
-    l = std::min<int64_t>(l, p[i].x);
-    t = std::min<int64_t>(t, p[i].y);
-    r = std::max<int64_t>(r, p[i].x);
-    b = std::max<int64_t>(b, p[i].y);
-  }
-  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
-              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
-              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
-}
-
-bool Drawable(Surface& s) {
-  LockInfo lock;
-  if (Lock(s, lock) != Result::Ok) return false;
-  Unlock(s);
-  return true;
-}
-
-namespace {
 
 // The curve flattened into whole-pixel points for the one-pixel pen: each
 // cubic is cut into as many pieces as its control polygon is long in steps
@@ -160,8 +145,7 @@ int Flatten(const Point* p, Point* out) {
   return n;
 }
 
-}  // namespace
-
+// Cubic curves through 1 + 3n points with the one-pixel pen.
 void ThinPolyBezier(Surface& s, const Point* points, int count, uint32_t value) {
   for (int i = 0; i + 3 < count; i += 3) {
     const int n = Flatten(points + i, flattened);
@@ -169,6 +153,79 @@ void ThinPolyBezier(Surface& s, const Point* points, int count, uint32_t value) 
   }
   // Each curve leaves out its end point; the next one starts there, so
   // only the very last point stays out.
+}
+
+// --- The front -------------------------------------------------------------
+
+// True when the surface can be drawn on (not lost, not the primary surface).
+bool Drawable(Surface& s) {
+  LockInfo lock;
+  if (Lock(s, lock) != Result::Ok) return false;
+  Unlock(s);
+  return true;
+}
+
+// The area a shape may change: its points' bounds (count >= 1), widened by
+// `margin` and cut to the surface.
+Rect BoundsOf(const Surface& s, const Point* p, int count, int margin) {
+  int64_t l = p[0].x, t = p[0].y, r = p[0].x, b = p[0].y;
+  for (int i = 1; i < count; ++i) {
+    l = std::min<int64_t>(l, p[i].x);
+    t = std::min<int64_t>(t, p[i].y);
+    r = std::max<int64_t>(r, p[i].x);
+    b = std::max<int64_t>(b, p[i].y);
+  }
+  return Rect{static_cast<int>(std::clamp<int64_t>(l - margin, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(t - margin, 0, s.height)),
+              static_cast<int>(std::clamp<int64_t>(r + margin + 1, 0, s.width)),
+              static_cast<int>(std::clamp<int64_t>(b + margin + 1, 0, s.height))};
+}
+
+bool Empty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// A wide pen reaches half its width, and a pixel or two of rounding, past
+// the path.
+int PenMargin(int width) { return width / 2 + 2; }
+
+}  // namespace
+
+bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint32_t value, int width) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 2) return true;
+  if (width <= 1) {
+    ThinPolyline(s, points, count, closed, value);
+    return true;
+  }
+  // One straight segment is our own pen, unless it is wider than our own
+  // or reaches far.
+  if (count == 2 && !closed && WideSegment(s, points[0], points[1], width, value)) return true;
+  const Rect box = BoundsOf(s, points, count, PenMargin(width));
+  if (!Empty(box)) SystemStrokeLines(s, box, points, count, closed, value, width);
+  return true;
+}
+
+bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, int width) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 4 || (count - 1) % 3 != 0) return true;
+  if (width <= 1) {
+    ThinPolyBezier(s, points, count, value);
+    return true;
+  }
+  const Rect box = BoundsOf(s, points, count, PenMargin(width));
+  if (!Empty(box)) SystemStrokeCurves(s, box, points, count, value, width);
+  return true;
+}
+
+bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
+  if (!Drawable(s)) return false;
+  if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
+  if (!ReachesFar(points, count)) {
+    FillEvenOdd(s, points, count, brush);
+    return true;
+  }
+  const Rect box = BoundsOf(s, points, count, 1);
+  if (!Empty(box)) SystemFillFar(s, box, points, count, brush);
+  return true;
 }
 
 bool InvertRect(Surface& s, const Rect& r) {

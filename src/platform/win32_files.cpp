@@ -10,11 +10,7 @@
 #include "platform/platform.h"
 #include "platform/win32_shared.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 #include <fcntl.h>
 #include <io.h>
 #include <knownfolders.h>

@@ -1,6 +1,7 @@
-// Lines, filled polygons and curves on Windows: the one-pixel pen is our own
-// (vector_own.h); wide pens, fills and curves are drawn by GDI itself into
-// a mask over the area drawn, and the mask's pixels are set in the surface
+// The shapes our own vector drawing leaves to GDI on Windows
+// (vector_system.h): wide pens along several segments or curves, pens wider
+// than our own, and polygons reaching far away. GDI draws them white into a
+// mask over the shape's box, and the mask's pixels are set in the surface
 // with the caller's value. The diagonal-cross hatch is laid over the
 // polygon's mask with the same rule as on every system (OnDiagonalCross).
 #include <algorithm>
@@ -8,16 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/surface.h"
 #include "platform/vector.h"
-#include "platform/vector_fill.h"
-#include "platform/vector_own.h"
-#include "platform/vector_pen.h"
-
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/vector_system.h"
+#include "platform/win32_api.h"
 
 namespace plat {
 namespace {
@@ -54,22 +49,24 @@ bool EnsureMask(int width, int height) {
   return true;
 }
 
-// GDI's coordinates are narrower than ours; far points are pulled in.
-std::vector<POINT> GdiPoints(const Point* p, int count, bool closed) {
-  std::vector<POINT> out;
-  out.reserve(static_cast<size_t>(count) + 1);
+// The points in GDI's form, kept between calls so that a frame of shapes
+// allocates nothing once the longest path has been drawn. GDI's coordinates
+// are narrower than ours; far points are pulled in.
+std::vector<POINT> gdiPoints;
+const std::vector<POINT>& GdiPoints(const Point* p, int count, bool closed) {
+  gdiPoints.clear();
   for (int i = 0; i < count; ++i)
-    out.push_back(POINT{std::clamp(p[i].x, -4000000, 4000000), std::clamp(p[i].y, -4000000, 4000000)});
-  if (closed) out.push_back(out.front());
-  return out;
+    gdiPoints.push_back(POINT{std::clamp(p[i].x, -4000000, 4000000), std::clamp(p[i].y, -4000000, 4000000)});
+  if (closed) gdiPoints.push_back(gdiPoints.front());
+  return gdiPoints;
 }
 
-// Clears the mask over `box`, lets `draw` paint it white in surface
-// coordinates, then hands every painted pixel to `put`.
+// Clears the mask over `box` (not empty), lets `draw` paint it white in
+// surface coordinates, then hands every painted pixel to `put`.
 template <typename Draw, typename Put>
 void WithMask(Surface& s, const Rect& box, Draw draw, Put put) {
   const int w = box.right - box.left, h = box.bottom - box.top;
-  if (w <= 0 || h <= 0 || !EnsureMask(w, h)) return;
+  if (!EnsureMask(w, h)) return;
   GdiFlush();
   for (int y = 0; y < h; ++y) std::memset(maskBits + static_cast<size_t>(y) * maskWidth, 0, 4 * static_cast<size_t>(w));
   HRGN clip = CreateRectRgn(0, 0, w, h);
@@ -91,12 +88,12 @@ void WithMask(Surface& s, const Rect& box, Draw draw, Put put) {
 
 // The path in a white geometric pen with round ends and joins, set in the
 // surface with `value`: connected lines, or cubic curves.
-void StrokeWide(Surface& s, const Point* points, int count, bool closed, bool curves, uint32_t value,
-                int width) {
-  const std::vector<POINT> path = GdiPoints(points, count, closed);
+void StrokeWide(Surface& s, const Rect& box, const Point* points, int count, bool closed, bool curves,
+                uint32_t value, int width) {
+  const std::vector<POINT>& path = GdiPoints(points, count, closed);
   const int bytes = s.format.bytesPerPixel;
   WithMask(
-      s, BoundsOf(s, points, count, width / 2 + 2),
+      s, box,
       [&](HDC dc) {
         LOGBRUSH brush{BS_SOLID, RGB(255, 255, 255), 0};
         HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
@@ -113,38 +110,22 @@ void StrokeWide(Surface& s, const Point* points, int count, bool closed, bool cu
 
 }  // namespace
 
-bool DrawPolyline(Surface& s, const Point* points, int count, bool closed, uint32_t value, int width) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 2) return true;
-  if (width <= 1) ThinPolyline(s, points, count, closed, value);
-  // One straight wide segment is our own pen, as on every system.
-  else if (count != 2 || closed || !WideSegment(s, points[0], points[1], width, value))
-    StrokeWide(s, points, count, closed, false, value, width);
-  return true;
+void SystemStrokeLines(Surface& s, const Rect& box, const Point* points, int count, bool closed,
+                       uint32_t value, int width) {
+  StrokeWide(s, box, points, count, closed, false, value, width);
 }
 
-bool DrawPolyBezier(Surface& s, const Point* points, int count, uint32_t value, int width) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 4 || (count - 1) % 3 != 0) return true;
-  if (width <= 1) ThinPolyBezier(s, points, count, value);
-  else StrokeWide(s, points, count, false, true, value, width);
-  return true;
+void SystemStrokeCurves(Surface& s, const Rect& box, const Point* points, int count, uint32_t value,
+                        int width) {
+  StrokeWide(s, box, points, count, false, true, value, width);
 }
 
-bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush) {
-  if (!Drawable(s)) return false;
-  if (points == nullptr || count < 3 || brush.style == Brush::Style::Hollow) return true;
-  // Our own fill gives the same pixels on every system; GDI takes only
-  // polygons reaching too far for it.
-  if (!ReachesFar(points, count)) {
-    FillEvenOdd(s, points, count, brush);
-    return true;
-  }
-  const std::vector<POINT> path = GdiPoints(points, count, false);
+void SystemFillFar(Surface& s, const Rect& box, const Point* points, int count, const Brush& brush) {
+  const std::vector<POINT>& path = GdiPoints(points, count, false);
   const bool hatch = brush.style == Brush::Style::DiagonalCross;
   const int bytes = s.format.bytesPerPixel;
   WithMask(
-      s, BoundsOf(s, points, count, 1),
+      s, box,
       [&](HDC dc) {
         SetPolyFillMode(dc, ALTERNATE);
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -159,7 +140,6 @@ bool FillPolygon(Surface& s, const Point* points, int count, const Brush& brush)
         else if (OnDiagonalCross(x, y)) StorePixelValue(pixel, bytes, brush.value);
         else if (brush.opaqueGaps) StorePixelValue(pixel, bytes, brush.background);
       });
-  return true;
 }
 
 }  // namespace plat
