@@ -166,7 +166,8 @@ TEST(SdlBackendTest, OpenWithoutDisplayGivesTheReason) {
   plat::Options options;
   std::string error;
   EXPECT_FALSE(backend->Open(options, error));
-  EXPECT_EQ(error, "no display found; --headless runs without one");
+  EXPECT_EQ(error.rfind("no display found", 0), 0u) << error;
+  EXPECT_NE(error.find("; --headless runs without one"), std::string::npos) << error;
 }
 
 }  // namespace

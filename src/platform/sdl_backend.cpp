@@ -50,8 +50,12 @@ class SdlBackend final : public Backend {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_Init(SDL_INIT_EVENTS) != 0 || !StartVideo()) {
+      // SDL's own reason goes with ours: a display that is there but
+      // refuses the connection reads differently from none at all.
+      const std::string reason = SDL_GetError();
       SDL_Quit();
-      error = "no display found; --headless runs without one";
+      error = "no display found" + (reason.empty() ? std::string() : " (" + reason + ")") +
+              "; --headless runs without one";
       return false;
     }
     open_ = true;
