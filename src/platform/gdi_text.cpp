@@ -155,11 +155,14 @@ Font fontPool[kFontPool];
 // sans face.
 Font* DefaultFont() {
   static Font font;
-  FontDescription description;
-  description.height = 16;
-  description.charSet = kShiftJisCharset;
-  font.strike = StrikeFor(description);  // the running backend's engine may change
-  font.used = font.strike != nullptr;
+  // Looked up again only when the running backend's engine changes.
+  if (font.strike == nullptr || font.strike->engine != &CurrentEngine()) {
+    FontDescription description;
+    description.height = 16;
+    description.charSet = kShiftJisCharset;
+    font.strike = StrikeFor(description);
+    font.used = font.strike != nullptr;
+  }
   return font.used ? &font : nullptr;
 }
 

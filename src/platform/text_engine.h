@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/font_files.h"
+#include "platform/gdi_text.h"
 
 namespace plat {
 
@@ -52,6 +53,23 @@ class TextEngine {
 
 // FreeType over the faces of font_files.h (text_freetype.cpp).
 TextEngine& FreeTypeText();
+
+// What a font's face name asks for, in the order every engine resolves it:
+// the old system's aliases "標準ゴシック" and "標準明朝", then an installed
+// family of that name (`installed`), then the kind a Japanese face's name
+// says ("…明朝", "…Mincho") on a system that lacks it, then the default of
+// the character set: the gothic for Shift-JIS, a plain face otherwise.
+enum class FaceChoice { Named, Gothic, Mincho, Plain };
+inline FaceChoice ChooseFace(const std::string& face, uint8_t charSet, bool installed) {
+  static const std::string kGothicAlias = "\u6A19\u6E96\u30B4\u30B7\u30C3\u30AF";
+  static const std::string kMinchoAlias = "\u6A19\u6E96\u660E\u671D";
+  if (face == kGothicAlias) return FaceChoice::Gothic;
+  if (face == kMinchoAlias) return FaceChoice::Mincho;
+  if (installed) return FaceChoice::Named;
+  if (face.find("\u660E\u671D") != std::string::npos || face.find("Mincho") != std::string::npos)
+    return FaceChoice::Mincho;
+  return charSet == kShiftJisCharset ? FaceChoice::Gothic : FaceChoice::Plain;
+}
 
 // The turn of an escapement: whole quarter turns of 0 are exact.
 inline void EscapementTurn(int escapement, double& cosAngle, double& sinAngle) {

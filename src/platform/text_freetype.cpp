@@ -88,24 +88,17 @@ FaceFile* MinchoFace() {
   return mincho;
 }
 
-// The face a font asks for (face name in UTF-8). The old system's own
-// aliases come first; then the families installed; then, as the old system
-// falls back, the default face of the character set.
+// The face a font asks for (face name in UTF-8); ChooseFace gives the order.
 FaceFile* ResolveFace(const std::string& name, uint8_t charSet) {
-  // "標準ゴシック" and "標準明朝".
-  static const std::string kGothicAlias = "\u6A19\u6E96\u30B4\u30B7\u30C3\u30AF";
-  static const std::string kMinchoAlias = "\u6A19\u6E96\u660E\u671D";
-  if (name == kGothicAlias) return GothicFace();
-  if (name == kMinchoAlias) return MinchoFace();
-  FaceFile* file = nullptr;
-  if (!name.empty()) file = MatchFamily(name.c_str(), nullptr, true);
-  if (file != nullptr) return file;
-  // Names of Japanese faces this system lacks still say which kind they are.
-  if (name.find("\u660E\u671D") != std::string::npos || name.find("Mincho") != std::string::npos)
-    return MinchoFace();
-  if (charSet == kShiftJisCharset) return GothicFace();
-  file = MatchFamily("sans-serif", nullptr, false);
-  return file != nullptr ? file : GothicFace();
+  FaceFile* named = name.empty() ? nullptr : MatchFamily(name.c_str(), nullptr, true);
+  switch (ChooseFace(name, charSet, named != nullptr)) {
+    case FaceChoice::Named: return named;
+    case FaceChoice::Gothic: return GothicFace();
+    case FaceChoice::Mincho: return MinchoFace();
+    case FaceChoice::Plain: break;
+  }
+  FaceFile* plain = MatchFamily("sans-serif", nullptr, false);
+  return plain != nullptr ? plain : GothicFace();
 }
 
 std::map<std::string, FaceFile*> faceByName;  // key: character set byte + face name

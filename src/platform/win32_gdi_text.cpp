@@ -92,7 +92,7 @@ class GdiText final : public TextEngine {
     font.lfCharSet = request.charSet;
     font.lfOutPrecision = OUT_TT_PRECIS;
     font.lfQuality = NONANTIALIASED_QUALITY;
-    ChooseFace(request, font);
+    PickFace(request, font);
     for (size_t i = 0; i < strikes_.size(); ++i)
       if (std::memcmp(&strikes_[i].font, &font, sizeof font) == 0 &&
           strikes_[i].escapement == request.escapement) {
@@ -242,22 +242,14 @@ class GdiText final : public TextEngine {
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
   }
 
-  // The face to ask the font mapper for: the old system's aliases, then an
-  // installed family of the name, then the default of the character set.
-  void ChooseFace(const StrikeRequest& request, LOGFONTW& font) {
-    static const std::string kGothicAlias = "\u6A19\u6E96\u30B4\u30B7\u30C3\u30AF";  // 標準ゴシック
-    static const std::string kMinchoAlias = "\u6A19\u6E96\u660E\u671D";              // 標準明朝
-    const bool mincho = request.face == kMinchoAlias || request.face.find("\u660E\u671D") != std::string::npos ||
-                        request.face.find("Mincho") != std::string::npos;
+  // The face to ask the font mapper for; ChooseFace gives the order.
+  void PickFace(const StrikeRequest& request, LOGFONTW& font) {
     const FamilyEntry* named = request.face.empty() ? nullptr : Installed(WideFromUtf8(request.face));
-    if (request.face != kGothicAlias && request.face != kMinchoAlias && named != nullptr) {
-      named->face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    } else if (mincho) {
-      Japanese(kMinchoFaces, std::size(kMinchoFaces), FF_ROMAN, font);
-    } else if (request.face == kGothicAlias || request.charSet == kShiftJisCharset) {
-      Japanese(kGothicFaces, std::size(kGothicFaces), FF_MODERN, font);
-    } else {
-      font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;  // the mapper's plain sans face
+    switch (ChooseFace(request.face, request.charSet, named != nullptr)) {
+      case FaceChoice::Named: named->face.copy(font.lfFaceName, LF_FACESIZE - 1); break;
+      case FaceChoice::Gothic: Japanese(kGothicFaces, std::size(kGothicFaces), FF_MODERN, font); break;
+      case FaceChoice::Mincho: Japanese(kMinchoFaces, std::size(kMinchoFaces), FF_ROMAN, font); break;
+      case FaceChoice::Plain: font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS; break;  // the mapper's sans
     }
   }
 
