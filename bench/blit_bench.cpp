@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 
 namespace {
 

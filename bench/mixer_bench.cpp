@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/audio.h"
-#include "platform/mix_voice.h"
-#include "platform/mixer.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/mix_voice.h"
+#include "platform/audio/mixer.h"
 
 namespace {
 

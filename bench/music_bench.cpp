@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_source_pull.h"
-#include "platform/music.h"
+#include "platform/audio/audio_source_pull.h"
+#include "platform/audio/music.h"
 #include "shell/elsystem.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 #include "shell/elsystem.h"
 #include "world/game.h"
 #include "world/pictures.h"

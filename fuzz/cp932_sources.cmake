@@ -21,9 +21,7 @@ function(zolbeck_cp932_sources)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   if(NOT TARGET cp932_headers)
     file(GLOB headers CONFIGURE_DEPENDS
-      ${CMAKE_SOURCE_DIR}/src/shell/*.h ${CMAKE_SOURCE_DIR}/src/draw/*.h
-      ${CMAKE_SOURCE_DIR}/src/sound/*.h ${CMAKE_SOURCE_DIR}/src/input/*.h
-      ${CMAKE_SOURCE_DIR}/src/world/*.h ${CMAKE_SOURCE_DIR}/src/actors/*.h)
+      ${CMAKE_SOURCE_DIR}/src/library/*/*.h ${CMAKE_SOURCE_DIR}/src/game/*/*.h)
     set(header_copies)
     foreach(header ${headers})
       zolbeck_cp932_copy(${header} copy)

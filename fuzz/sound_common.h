@@ -1,7 +1,7 @@
 // The sound targets' start: the library and the sound device, opened once.
 #pragma once
 #include "fuzz/fuzz_common.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "sound/elsound.h"
 
 namespace fuzz {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/surface.h"
-#include "platform/surface_internal.h"
+#include "platform/image/surface.h"
+#include "platform/image/surface_internal.h"
 
 #if !defined(_WIN32)
 #include <SDL.h>

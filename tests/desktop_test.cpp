@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "draw_fixture.h"
-#include "platform/picture_fit.h"
+#include "platform/core/picture_fit.h"
 #include "shell/screenshot.h"
 
 namespace {

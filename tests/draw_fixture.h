@@ -16,7 +16,7 @@
 #include "draw/eldraw.h"
 #include "input/input.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 #include "shell/elsystem.h"
 #include "portable.h"
 

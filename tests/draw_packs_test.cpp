@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "draw_fixture.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

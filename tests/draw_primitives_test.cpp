@@ -10,8 +10,8 @@
 
 #include "draw_fixture.h"
 #include "golden.h"
-#include "platform/surface.h"
-#include "platform/vector.h"
+#include "platform/image/surface.h"
+#include "platform/vector/vector.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "draw/eldraw.h"
 #include "draw_fixture.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 #include "shell/elsystem.h"
 #include "portable.h"
 

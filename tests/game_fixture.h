@@ -29,7 +29,7 @@
 #include "actors/party.h"
 #include "draw/eldraw.h"
 #include "input/input.h"
-#include "platform/messages.h"
+#include "platform/core/messages.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "world/game.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "draw_fixture.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 
 namespace golden {
 

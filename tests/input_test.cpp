@@ -8,8 +8,8 @@
 
 #include "draw/eldraw.h"
 #include "input/input.h"
-#include "platform/headless.h"
-#include "platform/messages.h"
+#include "platform/headless/headless.h"
+#include "platform/core/messages.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "draw/eldraw.h"
-#include "platform/music.h"
+#include "platform/audio/music.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"

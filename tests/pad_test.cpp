@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/messages.h"
+#include "platform/core/messages.h"
 #include "replay_run.h"
 #include "shell/padkeys.h"
 

@@ -20,7 +20,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 #include "portable.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/messages.h"
-#include "platform/sdl_keys.h"
+#include "platform/core/messages.h"
+#include "platform/sdl/sdl_keys.h"
 
 #if defined(_WIN32)
 TEST(SdlBackend, NotOnWindows) { GTEST_SKIP() << "the SDL backend is not built on Windows"; }

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio.h"
-#include "platform/audio_source.h"
-#include "platform/headless.h"
-#include "platform/mixer.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/audio_source.h"
+#include "platform/headless/headless.h"
+#include "platform/audio/mixer.h"
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "sound/elsound.h"

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio_source_pull.h"
-#include "platform/messages.h"
-#include "platform/music.h"
+#include "platform/audio/audio_source_pull.h"
+#include "platform/core/messages.h"
+#include "platform/audio/music.h"
 #include "shell_fixture.h"
 #include "sound/elsound.h"
 #include "sound/mci.h"

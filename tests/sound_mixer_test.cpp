@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "platform/audio_source.h"
-#include "platform/mix_voice.h"
+#include "platform/audio/audio_source.h"
+#include "platform/audio/mix_voice.h"
 #include "shell/runcontrol.h"
 #include "sound/sound_internal.h"
 #include "sound_fixture.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 #include "portable.h"
 
 namespace {

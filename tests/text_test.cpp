@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "draw_fixture.h"
-#include "platform/gdi_text.h"
-#include "platform/headless.h"
+#include "platform/text/text_layout.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

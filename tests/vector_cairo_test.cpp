@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface.h"
-#include "platform/vector.h"
-#include "platform/vector_fill.h"
-#include "platform/vector_pen.h"
+#include "platform/image/surface.h"
+#include "platform/vector/vector.h"
+#include "platform/vector/vector_fill.h"
+#include "platform/vector/vector_pen.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio.h"
-#include "platform/audio_source.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/audio_source.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
-#include "platform/system_mci.h"
-#include "platform/win32_api.h"
+#include "platform/image/surface.h"
+#include "platform/core/system_mci.h"
+#include "platform/windows/win32_api.h"
 
 namespace {
 

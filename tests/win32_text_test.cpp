@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi_text.h"
+#include "platform/text/text_layout.h"
 #include "platform/platform.h"
-#include "platform/surface.h"
-#include "platform/win32_api.h"
+#include "platform/image/surface.h"
+#include "platform/windows/win32_api.h"
 
 namespace {
 

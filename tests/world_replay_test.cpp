@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "platform/messages.h"
+#include "platform/core/messages.h"
 
 namespace {
 

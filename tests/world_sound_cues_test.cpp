@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "party_fixture.h"
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "sound/elsound.h"
 #include "world/sound_cues.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/surface.h"
+#include "platform/image/surface.h"
 
 namespace plat {
 

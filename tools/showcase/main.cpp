@@ -13,7 +13,7 @@
 
 #include "draw/eldraw.h"
 #include "input/input.h"
-#include "platform/messages.h"
+#include "platform/core/messages.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
 #include "showcase.h"

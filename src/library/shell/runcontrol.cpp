@@ -1,0 +1,282 @@
+#include "shell/runcontrol.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "draw/eldraw.h"
+#include "platform/core/messages.h"
+#include "platform/platform.h"
+#include "shell/elsystem.h"
+#include "shell/padkeys.h"
+
+namespace shell {
+
+RunControl run;
+
+void ResetRunControl() {
+  if (run.trace) std::fclose(run.trace);
+  run = RunControl{};
+  ResetPadKeys();
+}
+
+namespace {
+
+bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+  value = v;
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+// The command-line options (also listed in README.md):
+//   --headless          run without a window, on a virtual clock
+//   --frames N          end after N frame passes, as Escape would
+//   --keys FILE         scripted key input, "FRAME KEY down|up" a line
+//   --seed S            seed the random generator with S, not the time
+//   --trace FILE        one JSON line of state per frame pass that ran a frame
+//   --realtime          with --headless: pace in wall-clock time
+//   --depth 15|16|24|32 the desktop depth
+//   --scale N           window scale of the window backend, 1..4
+//   --fullscreen        start in full screen (Alt+Enter switches while playing)
+//   --screenshot FILE   save the back screen after the last frame pass
+//   --audio-dump FILE   write all sound mixed as a 16-bit stereo WAVE file
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= argc) {
+        error = arg + " needs a value";
+        return false;
+      }
+      v = argv[++i];
+      return true;
+    };
+    std::string v;
+    int64_t n = 0;
+    if (arg == "--headless") {
+      out.backend = "headless";
+    } else if (arg == "--fullscreen") {
+      out.fullscreen = true;
+    } else if (arg == "--realtime") {
+      out.realtime = true;
+    } else if (arg == "--frames") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 0, INT64_MAX, n)) {
+        error = "--frames takes a whole number of 0 or more, not '" + v + "'";
+        return false;
+      }
+      out.frames = n;
+    } else if (arg == "--keys") {
+      if (!value(out.keysFile)) return false;
+    } else if (arg == "--seed") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 0, UINT32_MAX, n)) {
+        error = "--seed takes a whole number from 0 to 4294967295, not '" + v + "'";
+        return false;
+      }
+      out.haveSeed = true;
+      out.seed = static_cast<unsigned>(n);
+    } else if (arg == "--trace") {
+      if (!value(out.traceFile)) return false;
+    } else if (arg == "--depth") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 15, 32, n) || (n != 15 && n != 16 && n != 24 && n != 32)) {
+        error = "--depth takes 15, 16, 24 or 32, not '" + v + "'";
+        return false;
+      }
+      out.depth = static_cast<int>(n);
+    } else if (arg == "--scale") {
+      if (!value(v)) return false;
+      if (!ParseInteger(v, 1, 4, n)) {
+        error = "--scale takes 1, 2, 3 or 4, not '" + v + "'";
+        return false;
+      }
+      out.scale = static_cast<int>(n);
+    } else if (arg == "--screenshot") {
+      if (!value(out.screenshot)) return false;
+    } else if (arg == "--audio-dump") {
+      if (!value(out.audioDump)) return false;
+    } else {
+      error = "unknown option '" + arg + "' (see README.md for the options)";
+      return false;
+    }
+  }
+  return true;
+}
+
+int KeyCodeFromName(const std::string& name) {
+  static const struct {
+    const char* name;
+    int code;
+  } kNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
+                {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
+                {"Enter", VK_RETURN}, {"Alt", VK_MENU},     {"F12", VK_F12}};
+  for (const auto& k : kNames) {
+    if (name == k.name) return k.code;
+  }
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  }
+  int64_t code = 0;
+  if (name.size() > 1 && ParseInteger(name, 1, 254, code)) return static_cast<int>(code);
+  return -1;
+}
+
+namespace {
+
+// The virtual pad's names in a key script: buttons, and the stick's axes,
+// whose action is the new position.
+struct PadName {
+  const char* name;
+  uint32_t button;
+  int axis;
+};
+constexpr PadName kPadNames[] = {
+    {"PadA", plat::kPadA, -1},         {"PadB", plat::kPadB, -1},
+    {"PadX", plat::kPadX, -1},         {"PadY", plat::kPadY, -1},
+    {"PadBack", plat::kPadBack, -1},   {"PadStart", plat::kPadStart, -1},
+    {"PadUp", plat::kPadUp, -1},       {"PadDown", plat::kPadDown, -1},
+    {"PadLeft", plat::kPadLeft, -1},   {"PadRight", plat::kPadRight, -1},
+    {"PadStickX", 0, 0},               {"PadStickY", 0, 1},
+};
+
+const PadName* FindPadName(const std::string& name) {
+  for (const PadName& p : kPadNames) {
+    if (name == p.name) return &p;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ScriptUsesPad(const std::vector<ScriptedKey>& keys) {
+  for (const ScriptedKey& k : keys) {
+    if (k.virtualKey == 0) return true;
+  }
+  return false;
+}
+
+// A key script is a small text file; anything larger is no script.
+constexpr size_t kMaxKeyScriptBytes = 16u << 20;
+
+bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error) {
+  std::string text, reason;
+  if (!plat::ReadSmallFile(path, kMaxKeyScriptBytes, text, reason)) {
+    error = std::string(path) + ": " + reason;
+    return false;
+  }
+  std::string line;
+  int lineNumber = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    line.assign(text, start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    auto fail = [&](const std::string& why) {
+      error = std::string(path) + ":" + std::to_string(lineNumber) + ": " + why;
+      return false;
+    };
+    // A NUL would end the line early for the reading below and drop the rest.
+    if (line.find('\0') != std::string::npos) return fail("NUL byte in the line");
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    line = Trim(line);
+    if (line.empty()) continue;
+    char frame[64], key[64], action[64], extra[8];
+    int fields = std::sscanf(line.c_str(), "%63s %63s %63s %7s", frame, key, action, extra);
+    if (fields != 3) return fail("expected FRAME KEY down|up");
+    int64_t f = 0;
+    if (!ParseInteger(frame, 0, INT64_MAX, f)) return fail(std::string("bad frame '") + frame + "'");
+    if (!out.empty() && static_cast<uint64_t>(f) < out.back().frame) {
+      return fail("frames must not go backwards");
+    }
+    std::string a = action;
+    ScriptedKey event;
+    event.frame = static_cast<uint64_t>(f);
+    event.down = a == "down";
+    if (const PadName* pad = FindPadName(key)) {
+      event.padButton = pad->button;
+      event.padAxis = pad->axis;
+      int64_t position = 0;
+      if (pad->axis >= 0 && !ParseInteger(a, -32768, 32767, position)) {
+        return fail("a stick position is a whole number from -32768 to 32767, not '" + a + "'");
+      }
+      event.padValue = static_cast<int>(position);
+    } else {
+      event.virtualKey = KeyCodeFromName(key);
+      if (event.virtualKey < 0) return fail(std::string("unknown key '") + key + "'");
+    }
+    if (event.padAxis < 0 && a != "down" && a != "up") {
+      return fail("action must be down or up, not '" + a + "'");
+    }
+    out.push_back(event);
+  }
+  return true;
+}
+
+void PostKey(int virtualKey, bool down) {
+  // Alt, F10 and every key pressed while Alt is held arrive as system keys,
+  // as they do from a keyboard.
+  bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
+  bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || altHeld;
+  bool wasDown = (plat::GetKeyState(virtualKey) & 0x80) != 0;
+  uint32_t lparam = 1;
+  if (altHeld) lparam |= KF_ALTDOWN_BIT;
+  if (wasDown) lparam |= KF_REPEAT_BIT;
+  if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
+  uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
+}
+
+bool PostScriptedKeys() {
+  bool posted = false;
+  while (run.nextKey < run.keys.size() && run.keys[run.nextKey].frame <= run.framePasses) {
+    const ScriptedKey& k = run.keys[run.nextKey++];
+    if (k.virtualKey != 0) {
+      PostKey(k.virtualKey, k.down);
+    } else if (k.padAxis >= 0) {
+      plat::SetVirtualPadStick(k.padAxis, k.padValue);
+    } else {
+      plat::SetVirtualPadButton(k.padButton, k.down);
+    }
+    // The loop goes round once more, so the pads are read before the pass.
+    posted = true;
+  }
+  return posted;
+}
+
+void AfterFramePass(bool ranFrame) {
+  if (ranFrame && run.trace) {
+    std::fprintf(run.trace, "{\"frame\":%llu,\"tick\":%u,\"dt\":%.9g",
+                 static_cast<unsigned long long>(run.framePasses), plat::TimeGetTime(),
+                 static_cast<double>(elSystem::dt));
+    if (run.traceFields) run.traceFields(run.trace);
+    std::fputs("}\n", run.trace);
+  }
+  ++run.framePasses;
+  if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) {
+    if (!run.screenshot.empty() &&
+        elDraw::SaveBmpToPath(run.screenshot.c_str(), elDraw::screen.width, elDraw::screen.height) == 0) {
+      std::fprintf(stderr, "--screenshot: %s could not be written\n", run.screenshot.c_str());
+      run.failed = true;
+    }
+    QuitProgram();
+  }
+}
+
+}  // namespace shell

@@ -1,0 +1,70 @@
+// What the parts of elSound share: the WAVE reader, the pack search, the
+// buffers of a slot and the selection of buffers by `which`.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/audio/audio.h"
+#include "sound/elsound.h"
+
+namespace elSound {
+
+// The length of a wave format record of PCM sound: 16 bytes and the extra size.
+constexpr uint32_t kPcmFormatSize = 18;
+// The largest sound read whole: a WAVE file, or the samples of a pack entry.
+// Larger ones are not sounds of ours; refusing them keeps a lying size from
+// asking for gigabytes.
+constexpr long kLargestWave = 512L * 1024 * 1024;
+
+// A WAVE file read whole: the format record (18 + extra size bytes, the extra
+// size in bytes 16 and 17) and the samples.
+struct WaveData {
+  std::vector<uint8_t> format;
+  std::vector<uint8_t> samples;
+};
+
+// Reads a WAVE file named in Windows form. False, with both parts empty, for
+// anything that is not a complete RIFF/WAVE file with "fmt " and "data".
+bool ReadWaveFile(const char* path, WaveData& wave);
+// Parses a WAVE file held in memory, as ReadWaveFile does.
+bool ParseWave(const uint8_t* bytes, size_t size, WaveData& wave);
+
+// The device format a format record describes; false (with the device's
+// error code) when it is not PCM the device plays.
+bool FormatFromRecord(const std::vector<uint8_t>& record, plat::PcmFormat& format, int& errorCode);
+uint32_t AverageBytesPerSecond(const std::vector<uint8_t>& record);
+
+uint32_t ReadLe32(const uint8_t* p);
+uint16_t ReadLe16(const uint8_t* p);
+
+// Opens the pack file `path` and finds the entry `name` (compared with the
+// upper-case name stored); on success the file stands at the entry's format
+// record and `dataSize` and `formatSize` are set. `file` is null when the
+// pack cannot be opened.
+enum class PackSearch { Found, NoFile, NotFound };
+PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32_t& dataSize,
+                         uint32_t& formatSize);
+// Reads the entry's format record and samples where FindPackEntry left the
+// file; false when the file ends early or the record is not a PCM one.
+bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave);
+
+// Upper-cases ASCII letters, passing over the trail byte of a double-byte
+// character.
+void UpperCase(char* text);
+
+// The lowest free slot, or -1; while reloading, the slot being rebuilt.
+int TakeSlot(const char* caption);
+// Creates the slot's buffers from `wave` and fills them; false after the
+// error box (with `caption`) when a buffer cannot be created.
+bool FillSlotBuffers(SoundSlot& slot, int count, const WaveData& wave, const char* caption);
+// Stores the buffer's frequency as the slot's own (a fresh load) or hands it
+// the stored volume, frequency and pan (a reload).
+void ApplySettings(SoundSlot& slot, int j);
+// Stops, releases and empties the slot's buffers.
+void DropBuffers(SoundSlot& slot);
+
+// True for a slot index of the table (callers pass any number).
+bool ValidSlot(int slot);
+
+}  // namespace elSound

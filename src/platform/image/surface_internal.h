@@ -1,0 +1,57 @@
+// What the surface files share among themselves (not for use outside
+// src/platform).
+#pragma once
+#include <cstdint>
+
+#include "platform/image/surface.h"
+
+namespace plat::surfaceinternal {
+
+// The registry's size, and the largest side a surface may have.
+constexpr int kMaxSurfaces = 1024;
+constexpr int kMaxSide = 16384;
+
+// Nearest-pixel column walk: the source offset of destination column dx is
+// (dx * sw) / dw, stepped without a division per pixel.
+struct ColumnStep {
+  int offset, remainder, whole, part, divisor;
+  ColumnStep(int dx, int sw, int dw) {
+    const int64_t start = static_cast<int64_t>(dx) * sw;
+    offset = static_cast<int>(start / dw);
+    remainder = static_cast<int>(start % dw);
+    whole = sw / dw;
+    part = sw % dw;
+    divisor = dw;
+  }
+  void Next() {
+    offset += whole;
+    remainder += part;
+    if (remainder >= divisor) {
+      remainder -= divisor;
+      ++offset;
+    }
+  }
+};
+
+// The registry index of a live surface, or -1.
+int IndexOf(const Surface* surface);
+void CountPresent();
+
+// Forgets what the keyed blit learned about a surface's content; called
+// whenever the content may change.
+void Touch(Surface& surface);
+
+// Copies `from` of `source` to (x, y) of `dest`. Both rectangles lie inside
+// their surfaces, are not empty, and the formats have equal pixel sizes.
+void CopyRect(Surface& dest, int x, int y, Surface& source, const Rect& from, bool keyed);
+// Nearest-pixel stretch of `from` onto `to`, drawing only the part inside
+// `clip` (which lies within both `to` and the destination surface).
+void StretchRect(Surface& dest, const Rect& clip, const Rect& to, Surface& source, const Rect& from,
+                 bool keyed);
+
+// The two steps of LoadBitmap on bytes in memory (for the tests): the
+// header checks, then the decoding of a file that passed them.
+bool BmpPlausible(const uint8_t* file, size_t size);
+bool DecodeBmp(const uint8_t* file, size_t size, Bitmap& bitmap);
+
+}  // namespace plat::surfaceinternal

@@ -1,0 +1,97 @@
+// Screenshots as PNG files (libpng), and the folder they go to: the user's
+// pictures folder as the desktop names it.
+#include <png.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/image/surface.h"
+
+namespace plat {
+namespace {
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  const passwd* pw = getpwuid(getuid());
+  return pw && pw->pw_dir ? pw->pw_dir : "/tmp";
+}
+
+// Creates the folder and its parents; true when it exists afterwards.
+bool MakeFolders(const std::string& path) {
+  for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    std::string part = path.substr(0, slash);
+    if (!part.empty()) mkdir(part.c_str(), 0755);
+    if (slash == std::string::npos) break;
+  }
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::string PicturesFolder() {
+  std::string home = HomeFolder();
+  std::string folder;
+  if (const char* env = std::getenv("XDG_PICTURES_DIR"); env && env[0] == '/') folder = env;
+  if (folder.empty()) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string path = (config && config[0] == '/' ? std::string(config) : home + "/.config") +
+                       "/user-dirs.dirs";
+    if (FILE* f = std::fopen(path.c_str(), "r")) {
+      std::string text;
+      char buffer[4096];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+      std::fclose(f);
+      folder = PicturesFolderFromUserDirs(text, home);
+    }
+  }
+  if (folder.empty()) folder = home + "/Pictures";
+  return MakeFolders(folder) ? folder : "";
+}
+
+bool SavePng(const Surface& surface, const char* path) {
+  int w = surface.width, h = surface.height;
+  if (w <= 0 || h <= 0) return false;
+  std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+  if (!ConvertToXrgb8888(surface, Rect{0, 0, w, h}, pixels.data(), w * 4)) return false;
+  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < h; ++y) {
+      const uint32_t* in = pixels.data() + static_cast<size_t>(y) * w;
+      for (int x = 0; x < w; ++x) {
+        row[3 * x] = static_cast<uint8_t>(in[x] >> 16);
+        row[3 * x + 1] = static_cast<uint8_t>(in[x] >> 8);
+        row[3 * x + 2] = static_cast<uint8_t>(in[x]);
+      }
+      png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  if (std::fclose(file) != 0) ok = false;
+  if (!ok) std::remove(path);
+  return ok;
+}
+
+}  // namespace plat

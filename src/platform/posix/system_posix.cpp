@@ -1,0 +1,465 @@
+// Operating-system services that do not depend on the backend, on Linux:
+// text conversion (iconv), Windows-form file names over a file system that
+// minds letter case, system facts and the single-instance lock.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysinfo.h>
+#include <sys/un.h>
+#include <sys/utsname.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/core/convert_rules.h"
+#include "platform/platform.h"
+
+namespace plat {
+
+// ---------------------------------------------------------------------------
+// Text
+
+namespace {
+
+// One converter per direction and thread, opened on first use; a failed open
+// is remembered as (iconv_t)-1 and every conversion then falls back to '?'.
+struct Converter {
+  iconv_t handle = reinterpret_cast<iconv_t>(-1);
+  bool opened = false;
+  ~Converter() {
+    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  }
+  iconv_t Get(const char* to, const char* from) {
+    if (!opened) {
+      opened = true;
+      handle = iconv_open(to, from);
+    }
+    return handle;
+  }
+};
+
+thread_local Converter toUtf8;
+thread_local Converter toCp932;
+
+std::string Convert(Converter& converter, const char* to, const char* from,
+                    const std::string& text, size_t (*badLength)(const unsigned char*, size_t)) {
+  std::string out;
+  if (text.empty()) return out;
+  iconv_t cd = converter.Get(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // Without a converter only plain ASCII can be trusted.
+    for (unsigned char c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+  }
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  out.resize(text.size() * 3 + 16);
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  size_t used = 0;
+  while (inLeft > 0) {
+    char* dst = out.data() + used;
+    size_t dstLeft = out.size() - used;
+    size_t result = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (result != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    // EILSEQ (invalid or unmappable) or EINVAL (cut off at the end): one
+    // '?' for the character, then carry on after it.
+    if (out.size() - used < 1) out.resize(out.size() * 2);
+    out[used++] = '?';
+    size_t skip = errno == EINVAL ? inLeft
+                                  : badLength(reinterpret_cast<const unsigned char*>(in), inLeft);
+    in += skip;
+    inLeft -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.resize(used);
+  return out;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(const std::string& text) {
+  return Convert(toUtf8, "UTF-8", "CP932", text, Cp932BadLength);
+}
+
+std::string Utf8ToCp932(const std::string& text) {
+  return Convert(toCp932, "CP932", "UTF-8", text, Utf8BadLength);
+}
+
+// ---------------------------------------------------------------------------
+// Paths
+
+namespace {
+
+// A real UTF-8 path in Windows form: CP932, backslashes, no drive letter.
+std::string ToWindowsForm(const std::string& utf8Path) {
+  std::string text = Utf8ToCp932(utf8Path);
+  // A slash never occurs as the second byte of a CP932 character, so every
+  // slash left is a separator.
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  return text;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool EqualNoCase(const char* a, const std::string& b) {
+  size_t i = 0;
+  for (; a[i] != '\0' && i < b.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return a[i] == '\0' && i == b.size();
+}
+
+// The entry of `folder` that spells `part` in another letter case. When
+// several do, the smallest name wins so the choice does not depend on the
+// order of the directory.
+bool FindNoCase(const std::string& folder, const std::string& part, std::string& found) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return false;
+  bool any = false;
+  while (dirent* entry = readdir(dir)) {
+    if (!EqualNoCase(entry->d_name, part)) continue;
+    if (!any || found > entry->d_name) found = entry->d_name;
+    any = true;
+  }
+  closedir(dir);
+  return any;
+}
+
+}  // namespace
+
+std::string ModuleFileName() {
+  char buffer[4096];
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return std::string();
+  return ToWindowsForm(std::string(buffer, static_cast<size_t>(length)));
+}
+
+std::string WindowsDirectory() {
+  std::string folder;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  // A relative value is to be ignored, as the base directory rules say.
+  if (config != nullptr && config[0] == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+      passwd* user = getpwuid(getuid());
+      home = user != nullptr ? user->pw_dir : "";
+    }
+    folder = std::string(home) + "/.config";
+  }
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return ToWindowsForm(folder);
+}
+
+std::string ResolvePath(const char* windowsPath) {
+  if (windowsPath == nullptr) return std::string();
+  const auto* p = reinterpret_cast<const unsigned char*>(windowsPath);
+  size_t length = std::strlen(windowsPath);
+  size_t i = 0;
+  std::string path;
+  // A drive letter stands for the root: there is only one file system tree.
+  if (length >= 2 && p[1] == ':' &&
+      ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
+    path = "/";
+    i = 2;
+  }
+  if (i < length && (p[i] == '\\' || p[i] == '/')) path = "/";
+
+  bool trailingSeparator = false;
+  while (i < length) {
+    // Cut the next part, stepping over both bytes of a double-byte
+    // character so that a 0x5C trail byte is not taken for a backslash.
+    size_t start = i;
+    while (i < length && p[i] != '\\' && p[i] != '/') {
+      if (IsLeadByte(p[i]) && i + 1 < length) ++i;
+      ++i;
+    }
+    size_t end = i;
+    trailingSeparator = i < length;
+    while (i < length && (p[i] == '\\' || p[i] == '/')) ++i;
+    if (end == start) continue;
+
+    std::string part = Cp932ToUtf8(std::string(windowsPath + start, end - start));
+    std::string folder = path;
+    if (!path.empty() && path.back() != '/') path += '/';
+    if (part != "." && part != ".." && !Exists(path + part)) {
+      std::string found;
+      if (FindNoCase(folder, part, found)) part = found;
+    }
+    path += part;
+  }
+  if (trailingSeparator && !path.empty() && path.back() != '/') path += '/';
+  return path;
+}
+
+FILE* OpenRealFile(const char* path, const char* mode) {
+  if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
+  // Text mode means nothing here: lines end in whatever the file holds.
+  std::string realMode;
+  int flags = 0;
+  for (const char* m = mode; *m != '\0'; ++m) {
+    if (*m == 't') continue;
+    realMode += *m;
+    if (*m == 'r') flags = O_RDONLY;
+    if (*m == 'w') flags = O_WRONLY | O_CREAT | O_TRUNC;
+    if (*m == 'a') flags = O_WRONLY | O_CREAT | O_APPEND;
+  }
+  if (realMode.find('+') != std::string::npos) flags = (flags & ~O_ACCMODE) | O_RDWR;
+  // Opened without waiting, so that a pipe with nobody at the other end is
+  // refused instead of holding the program; anything but a plain file (a
+  // pipe, a device, a folder) is refused.
+  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, realMode.c_str());
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+bool RemoveFile(const char* windowsPath) {
+  std::string path = ResolvePath(windowsPath);
+  return !path.empty() && std::remove(path.c_str()) == 0;
+}
+
+// ---------------------------------------------------------------------------
+// System facts
+
+LocalTime GetLocalTime() {
+  LocalTime result;
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  time_t seconds = now.tv_sec;
+  if (localtime_r(&seconds, &local) == nullptr) return result;
+  result.year = local.tm_year + 1900;
+  result.month = local.tm_mon + 1;
+  result.day = local.tm_mday;
+  result.weekday = local.tm_wday;
+  result.hour = local.tm_hour;
+  result.minute = local.tm_min;
+  // A leap second shows as 60 here; a clock of 0..59 is expected.
+  result.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  result.milliseconds = static_cast<int>(now.tv_nsec / 1000000);
+  return result;
+}
+
+uint64_t GetFreeDiskBytes(const char* root) {
+  std::string path = ResolvePath(root != nullptr ? root : "");
+  if (path.empty()) path = ".";
+  struct statvfs info;
+  if (statvfs(path.c_str(), &info) != 0) return 0;
+  return static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
+}
+
+uint64_t GetAvailableMemoryBytes() {
+  if (FILE* file = std::fopen("/proc/meminfo", "r")) {
+    char line[256];
+    unsigned long long kib = 0;
+    bool found = false;
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+      if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
+        found = true;
+        break;
+      }
+    }
+    std::fclose(file);
+    if (found) return static_cast<uint64_t>(kib) * 1024u;
+  }
+  // Older kernels have no MemAvailable: free plus buffer memory comes close.
+  struct sysinfo info {};
+  if (sysinfo(&info) != 0) return 0;
+  return (static_cast<uint64_t>(info.freeram) + info.bufferram) * info.mem_unit;
+}
+
+// The old platforms were 0 (Win32s), 1 (Windows 9x), 2 (NT) and 3 (CE). A
+// Linux kernel is none of them, so it reports a number clear of all four,
+// which the library's version arithmetic turns into "unknown".
+constexpr int kPlatformLinux = 100;
+
+VersionInfo GetVersion() {
+  VersionInfo version;
+  version.platformId = kPlatformLinux;
+  utsname name{};
+  if (uname(&name) != 0) return version;
+  // The release reads "major.minor.patch-anything"; missing numbers stay 0.
+  int numbers[3] = {0, 0, 0};
+  const char* p = name.release;
+  for (int n = 0; n < 3; ++n) {
+    if (*p < '0' || *p > '9') break;
+    numbers[n] = static_cast<int>(std::strtol(p, const_cast<char**>(&p), 10));
+    if (*p != '.') break;
+    ++p;
+  }
+  version.major = numbers[0];
+  version.minor = numbers[1];
+  version.build = numbers[2];
+  return version;
+}
+
+// ---------------------------------------------------------------------------
+// Single instance
+//
+// The lock is a listening Unix socket in the abstract namespace, named after
+// the lock's name and the user. Only one socket can be bound to a name, the
+// kernel drops it when the process ends however it ends, and the socket
+// doubles as the channel through which a second copy asks the first one to
+// come to the front: it connects and sends one byte.
+
+namespace {
+
+int lockSocket = -1;
+
+// Connections accepted before their byte arrived, looked at again on the
+// next poll. A handful is plenty: each second copy opens one and leaves.
+constexpr int kPendingMax = 8;
+int pending[kPendingMax];
+int pendingCount = 0;
+
+uint64_t Fnv1a(const char* text) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+    hash ^= *p;
+    hash *= 0x100000001b3ull;
+  }
+  return hash;
+}
+
+socklen_t LockAddress(const char* name, sockaddr_un& address) {
+  std::memset(&address, 0, sizeof address);
+  address.sun_family = AF_UNIX;
+  char text[96];
+  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx",
+                             static_cast<unsigned>(getuid()),
+                             static_cast<unsigned long long>(Fnv1a(name != nullptr ? name : "")));
+  // An abstract name starts with a zero byte and runs to the end of the
+  // address, without a terminator.
+  std::memcpy(address.sun_path + 1, text, static_cast<size_t>(length));
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<size_t>(length));
+}
+
+// 1 when a raise byte was read, 0 when the connection is still waiting for
+// it, -1 when the connection is finished without one.
+int ReadRaiseByte(int connection) {
+  char byte = 0;
+  ssize_t got = recv(connection, &byte, 1, MSG_DONTWAIT);
+  if (got == 1) return 1;
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
+  return -1;
+}
+
+void ClosePending() {
+  for (int n = 0; n < pendingCount; ++n) close(pending[n]);
+  pendingCount = 0;
+}
+
+}  // namespace
+
+bool AcquireInstanceLock(const char* name) {
+  sockaddr_un address;
+  socklen_t length = LockAddress(name, address);
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  // Failing for another reason than a holder counts as the only copy.
+  if (fd < 0) return true;
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+    int error = errno;
+    close(fd);
+    return error != EADDRINUSE;
+  }
+  if (listen(fd, kPendingMax) != 0) {
+    close(fd);
+    return true;
+  }
+  // One lock at a time: a new one replaces the one held before.
+  ReleaseInstanceLock();
+  lockSocket = fd;
+  return true;
+}
+
+void ReleaseInstanceLock() {
+  ClosePending();
+  if (lockSocket >= 0) {
+    close(lockSocket);
+    lockSocket = -1;
+  }
+}
+
+bool RaiseOtherInstance(const char* name) {
+  sockaddr_un address;
+  socklen_t length = LockAddress(name, address);
+  // Non-blocking, so a holder that has stopped accepting cannot hang us.
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  bool sent = false;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+    const char byte = 'R';
+    sent = send(fd, &byte, 1, MSG_NOSIGNAL) == 1;
+  }
+  close(fd);
+  return sent;
+}
+
+bool TakeRaiseRequest() {
+  if (lockSocket < 0) return false;
+  bool raised = false;
+  // Connections from an earlier poll whose byte had not come yet.
+  for (int n = 0; n < pendingCount;) {
+    int state = ReadRaiseByte(pending[n]);
+    if (state == 0) {
+      ++n;
+      continue;
+    }
+    raised |= state == 1;
+    close(pending[n]);
+    pending[n] = pending[--pendingCount];
+  }
+  // With nothing waiting this is one failing accept.
+  for (;;) {
+    int connection = accept4(lockSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (connection < 0) break;
+    int state = ReadRaiseByte(connection);
+    if (state == 0 && pendingCount < kPendingMax) {
+      pending[pendingCount++] = connection;
+      continue;
+    }
+    // A connection with no room to wait for its byte still came from a
+    // second copy, and a second copy only ever connects to raise us.
+    raised |= state != -1;
+    close(connection);
+  }
+  return raised;
+}
+
+}  // namespace plat

@@ -1,0 +1,109 @@
+// Files on Windows: names in Windows form are the system's own, so a
+// Windows-form name only changes its characters (CP932 to the UTF-8 of our
+// real paths); the system matches letters in any case itself.
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/core/find_match.h"
+#include "platform/platform.h"
+#include "platform/windows/win32_shared.h"
+
+#include "platform/windows/win32_api.h"
+#include <fcntl.h>
+#include <io.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+namespace plat {
+
+std::string ResolvePath(const char* windowsPath) {
+  if (windowsPath == nullptr) return std::string();
+  return Cp932ToUtf8(windowsPath);
+}
+
+FILE* OpenRealFile(const char* path, const char* mode) {
+  if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
+  // Always binary: lines end in whatever the file holds, as on Linux.
+  std::string realMode;
+  DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
+  int flags = _O_BINARY | _O_RDONLY;
+  bool plus = false;
+  for (const char* m = mode; *m != '\0'; ++m) {
+    if (*m == 't' || *m == 'b') continue;
+    realMode += *m;
+    if (*m == '+') plus = true;
+    if (*m == 'w') access = GENERIC_WRITE, disposition = CREATE_ALWAYS, flags = _O_BINARY | _O_WRONLY;
+    if (*m == 'a') access = GENERIC_WRITE, disposition = OPEN_ALWAYS, flags = _O_BINARY | _O_WRONLY | _O_APPEND;
+  }
+  if (plus) {
+    access = GENERIC_READ | GENERIC_WRITE;
+    flags = (flags & ~(_O_RDONLY | _O_WRONLY)) | _O_RDWR;
+  }
+  realMode += 'b';
+  const std::wstring wide = WideFromUtf8(path);
+  HANDLE handle = CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) errno = EINVAL;
+    else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) errno = ENOENT;
+    else if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) errno = EACCES;
+    else errno = EIO;
+    return nullptr;
+  }
+  // Anything but a plain file (a device, a pipe, a folder) is refused.
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    CloseHandle(handle);
+    errno = EINVAL;
+    return nullptr;
+  }
+  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* file = _fdopen(fd, realMode.c_str());
+  if (file == nullptr) _close(fd);
+  return file;
+}
+
+bool RemoveFile(const char* windowsPath) {
+  std::string path = ResolvePath(windowsPath);
+  return !path.empty() && DeleteFileW(WideFromUtf8(path).c_str()) != 0;
+}
+
+std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern) {
+  std::vector<std::string> names;
+  std::string folder = ResolvePath(windowsFolder);
+  if (folder.empty()) folder = ".";
+  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(WideFromUtf8(folder + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  const std::string wanted = Cp932ToUtf8(pattern != nullptr ? pattern : "");
+  do {
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) continue;
+    const std::string name = Utf8FromWide(entry.cFileName);
+    if (NameMatches(wanted.c_str(), name.c_str())) names.push_back(Utf8ToCp932(name));
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  SortFoundNames(names);
+  return names;
+}
+
+// The user's Pictures folder as the shell knows it, made when missing.
+std::string PicturesFolder() {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &path) == S_OK)
+    folder = Utf8FromWide(path);
+  CoTaskMemFree(path);
+  return folder;
+}
+
+}  // namespace plat
