@@ -94,7 +94,7 @@ class ShellTest : public ::testing::Test {
   // that test processes running side by side do not meet.
   void OpenWindow() {
     plat::WindowClass windowClass;
-    windowClass.className = elSystem::kClassName;
+    windowClass.className = elSystem::programClass;
     windowClass.proc = WindowProc;
     ASSERT_TRUE(plat::RegisterClass(windowClass));
     elSystem::windowFlags = 3;
@@ -102,8 +102,8 @@ class ShellTest : public ::testing::Test {
     elSystem::clientWidth = 800;
     elSystem::clientHeight = 600;
     plat::WindowCreate create;
-    create.className = elSystem::kClassName;
-    create.title = elSystem::kTitle;
+    create.className = elSystem::programClass;
+    create.title = elSystem::programTitle;
     create.x = 100;
     create.y = 50;
     create.width = 800;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <zolbeck/types.h>
+
 namespace plat {
 
 // ---------------------------------------------------------------------------
@@ -60,7 +62,6 @@ void TimeEndPeriod(uint32_t ms);
 // ---------------------------------------------------------------------------
 // Windows and messages
 
-using Window = uint32_t;  // 0 = no window
 using WindowProc = intptr_t (*)(Window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
 
 struct Message {
@@ -99,7 +100,6 @@ struct WindowCreate {
 // Returns 0 on failure.
 Window CreateWindow(const WindowCreate& create);
 
-enum class Show { Hide, Normal, Minimized, Maximized };
 void ShowWindow(Window window, Show how);
 void UpdateWindow(Window window);
 void SetTopmost(Window window, bool topmost);
@@ -144,8 +144,6 @@ int16_t GetKeyState(int virtualKey);
 // ---------------------------------------------------------------------------
 // Cursor, input method, dialogs
 
-struct Point { int x = 0, y = 0; };
-struct Rect { int left = 0, top = 0, right = 0, bottom = 0; };
 
 bool GetCursorPos(Point& screenPosition);
 bool SetCursorPos(int x, int y);

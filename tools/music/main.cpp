@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "draw/eldraw.h"
-#include "shell/elsystem.h"
-#include "shell/runcontrol.h"
-#include "sound/elsound.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/elsystem.h>
+#include <zolbeck/program.h>
+#include <zolbeck/elsound.h>
 
 namespace {
 
@@ -71,5 +71,17 @@ int main(int argc, char** argv) {
   }
   programLoad = Load;
   programFrame = Frame;
-  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), "zolbeck_music");
+  static const shell::OptionHelp kOptions[] = {
+      {"--piece NAME", "the MIDI file, Windows form, from the program folder (MIDI\field.mid)"},
+      {"--once", "play it once and close it at its end"},
+      {"--end-loop-at F", "end the loop before frame pass F: the piece finishes, then closes"},
+      {"--close-at F", "close the piece before frame pass F"},
+      {nullptr, nullptr},
+  };
+  shell::ProgramInfo info;
+  info.name = "zolbeck_music";
+  info.title = "zolbeck music";
+  info.summary = "Plays one MIDI piece through the zolbeck library.";
+  info.options = kOptions;
+  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), info);
 }

@@ -3,7 +3,7 @@
 // from the level and written under it.
 #include <cstdio>
 
-#include "draw/eldraw.h"
+#include <zolbeck/eldraw.h>
 #include "showcase.h"
 
 namespace showcase {

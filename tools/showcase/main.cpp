@@ -11,11 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#include "draw/eldraw.h"
-#include "input/input.h"
-#include "platform/core/messages.h"
-#include "shell/elsystem.h"
-#include "shell/runcontrol.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/input.h>
+#include <zolbeck/keys.h>
+#include <zolbeck/elsystem.h>
+#include <zolbeck/program.h>
 #include "showcase.h"
 
 namespace showcase {
@@ -176,5 +176,14 @@ int main(int argc, char** argv) {
   }
   programLoad = showcase::Load;
   programFrame = showcase::Frame;
-  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), "zolbeck_showcase");
+  static const shell::OptionHelp kOptions[] = {
+      {"--scene N", "start on scene N (1 to 12)"},
+      {nullptr, nullptr},
+  };
+  shell::ProgramInfo info;
+  info.name = "zolbeck_showcase";
+  info.title = "zolbeck showcase";
+  info.summary = "Every service of the zolbeck library, a scene each.";
+  info.options = kOptions;
+  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), info);
 }

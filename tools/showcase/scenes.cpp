@@ -2,9 +2,9 @@
 // sprite pack made and loaded back, and text.
 #include <cstdio>
 
-#include "shell/elsystem.h"
+#include <zolbeck/elsystem.h>
 
-#include "draw/eldraw.h"
+#include <zolbeck/eldraw.h>
 #include "showcase.h"
 
 namespace showcase {

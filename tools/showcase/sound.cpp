@@ -2,10 +2,10 @@
 // streamed piece with its loop point, and MIDI music.
 #include <cstdio>
 
-#include "draw/eldraw.h"
-#include "input/input.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/input.h>
 #include "showcase.h"
-#include "sound/elsound.h"
+#include <zolbeck/elsound.h>
 
 namespace showcase {
 namespace {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/elsystem.h"
-#include "shell/runcontrol.h"
-#include "sound/elsound.h"
+#include <zolbeck/elsystem.h>
+#include <zolbeck/program.h>
+#include <zolbeck/elsound.h>
 
 namespace {
 
@@ -104,5 +104,9 @@ void Frame() {
 int main(int argc, char** argv) {
   programLoad = Load;
   programFrame = Frame;
-  return shell::RunProgram(argc, argv, "zolbeck_sound_demo");
+  shell::ProgramInfo info;
+  info.name = "zolbeck_sound_demo";
+  info.title = "zolbeck sound demo";
+  info.summary = "Plays an echo, pans, a frequency change and a stream on a fixed timeline.";
+  return shell::RunProgram(argc, argv, info);
 }

@@ -2,7 +2,7 @@
 // on-screen test and the placement tables.
 #include "actors/actor_model.h"
 #include "actors/float_math.h"
-#include "shell/elsystem.h"
+#include <zolbeck/elsystem.h>
 
 #include <cmath>
 

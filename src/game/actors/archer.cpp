@@ -8,8 +8,8 @@
 #include "actors/foes.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/elsystem.h>
 #include "world/pictures.h"
 #include "world/world.h"
 

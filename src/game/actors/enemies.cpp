@@ -8,7 +8,7 @@
 #include "actors/foes.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
-#include "shell/elsystem.h"
+#include <zolbeck/elsystem.h>
 #include "world/trace.h"
 #include "world/world.h"
 #include "world/sound_cues.h"

@@ -6,7 +6,7 @@
 #include "actors/foes.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
+#include <zolbeck/eldraw.h>
 #include "world/pictures.h"
 #include "world/world.h"
 #include "world/sound_cues.h"

@@ -7,11 +7,11 @@
 #include "actors/actor_model.h"
 #include "actors/float_math.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "draw/text.h"
-#include "input/input.h"
-#include "platform/core/messages.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/eltext.h>
+#include <zolbeck/input.h>
+#include <zolbeck/keys.h>
+#include <zolbeck/elsystem.h>
 #include "world/pictures.h"
 #include "world/trace.h"
 #include "world/world.h"

@@ -10,9 +10,9 @@
 #include "actors/foes.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "draw/text.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/eltext.h>
+#include <zolbeck/elsystem.h>
 #include "world/pictures.h"
 #include "world/world.h"
 

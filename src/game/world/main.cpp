@@ -17,6 +17,15 @@ int main(int argc, char** argv) {
       rest.push_back(argv[i]);
     }
   }
+  static const shell::OptionHelp kOptions[] = {
+      {"--sound", "play the game's sound effects and music (off by default)"},
+      {nullptr, nullptr},
+  };
+  shell::ProgramInfo info;
+  info.name = "zolbeck";
+  info.title = "ゾルベック！";
+  info.summary = "ゾルベック！: a 2D action game. Arrow keys walk, C swings, V calls, Enter starts again.";
+  info.options = kOptions;
   InstallGame();
-  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), "zolbeck");
+  return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), info);
 }

@@ -6,11 +6,10 @@
 #include "actors/actor_model.h"
 #include "actors/foes_state.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "input/input.h"
-#include "platform/core/messages.h"
-#include "platform/platform.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/input.h>
+#include <zolbeck/keys.h>
+#include <zolbeck/elsystem.h>
 #include "world/game.h"
 #include "world/world.h"
 
@@ -64,7 +63,7 @@ void RunStageEnd() {
   // shows does not count as a press. Alt+Enter switches the screen mode and
   // starts nothing.
   elSystem::KeyEdge(VK_RETURN, enterKey);
-  bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
+  bool altHeld = elSystem::IsKeyDown(VK_MENU) != 0;
   if (enterKey == 1 && !altHeld && StageEnded()) StartStageAgain();
 }
 

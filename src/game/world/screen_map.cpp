@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "draw/text.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/eltext.h>
+#include <zolbeck/elsystem.h>
 #include "world/pictures.h"
 #include "world/world.h"
 #include "world/sound_cues.h"

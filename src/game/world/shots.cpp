@@ -5,8 +5,8 @@
 #include "actors/actor_model.h"
 #include "actors/float_math.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "shell/elsystem.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/elsystem.h>
 #include "world/pictures.h"
 #include "world/world.h"
 #include "world/sound_cues.h"

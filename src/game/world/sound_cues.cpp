@@ -1,6 +1,6 @@
 #include "world/sound_cues.h"
 
-#include "sound/elsound.h"
+#include <zolbeck/elsound.h>
 
 namespace cues {
 

@@ -5,8 +5,8 @@
 
 #include "actors/actor_model.h"
 #include "actors/party.h"
-#include "draw/eldraw.h"
-#include "platform/platform.h"
+#include <zolbeck/eldraw.h>
+#include <zolbeck/elsystem.h>
 #include "world/world.h"
 
 int32_t stageData[4];
@@ -82,7 +82,7 @@ class NumberReader {
 // that cannot be opened (or is no plain file) leaves the cells as they are.
 template <typename Visit>
 void ReadNumbers(const char* name, int count, int32_t& last, Visit visit) {
-  FILE* file = plat::OpenFile(name, "rt");
+  FILE* file = elSystem::OpenFile(name, "rt");
   if (file == nullptr) return;
   NumberReader reader(file);
   for (int i = 0; i < count; ++i) {

@@ -75,6 +75,8 @@ void KeyEdge(int virtualKey, int& state) {
   AdvanceEdge(down, state);
 }
 
+int IsKeyDown(int virtualKey) { return (plat::GetKeyState(virtualKey) & 0x80) != 0 ? 1 : 0; }
+
 int CheckPressRelease(const int* codes) {
   // Seeing nothing held ends the call; a press seen in phase 1 goes on to
   // the release test in the same call.

@@ -2,6 +2,7 @@
 // platform backend and the timer, and hands over to WinMain.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -10,7 +11,50 @@
 
 namespace shell {
 
-int RunProgram(int argc, char** argv, const char* name) {
+namespace {
+
+void PrintOptions(FILE* out, const OptionHelp* options) {
+  for (; options && options->option; ++options) {
+    std::fprintf(out, "  %-18s %s\n", options->option, plat::Cp932ToUtf8(options->meaning).c_str());
+  }
+}
+
+}  // namespace
+
+const char* LibraryVersion() { return ZOLBECK_VERSION; }
+
+void PrintHelp(FILE* out, const ProgramInfo& program) {
+  std::fprintf(out, "Usage: %s [OPTION]...\n", program.name);
+  // The program's texts are Shift-JIS like all of its text; the terminal
+  // reads UTF-8.
+  if (program.summary) std::fprintf(out, "%s\n", plat::Cp932ToUtf8(program.summary).c_str());
+  if (program.options && program.options->option) {
+    std::fprintf(out, "\nOptions of %s:\n", program.name);
+    PrintOptions(out, program.options);
+  }
+  std::fprintf(out, "\nOptions of the zolbeck library:\n");
+  PrintOptions(out, kLibraryOptions);
+}
+
+int RunProgram(int argc, char** argv, const ProgramInfo& program) {
+  const char* name = program.name;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      PrintHelp(stdout, program);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      if (program.version) {
+        std::printf("%s %s (zolbeck library %s)\n", name, program.version, LibraryVersion());
+      } else {
+        std::printf("%s %s\n", name, LibraryVersion());
+      }
+      return 0;
+    }
+  }
+  elSystem::programTitle = program.title ? program.title : name;
+  elSystem::programClass = program.className ? program.className : "DEFAULT";
+  elSystem::programLock = program.lock;
   shell::CommandLine options;
   std::string error;
   if (!shell::ParseCommandLine(argc, argv, options, error)) {

@@ -42,18 +42,24 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-// The command-line options (also listed in README.md):
-//   --headless          run without a window, on a virtual clock
-//   --frames N          end after N frame passes, as Escape would
-//   --keys FILE         scripted key input, "FRAME KEY down|up" a line
-//   --seed S            seed the random generator with S, not the time
-//   --trace FILE        one JSON line of state per frame pass that ran a frame
-//   --realtime          with --headless: pace in wall-clock time
-//   --depth 15|16|24|32 the desktop depth
-//   --scale N           window scale of the window backend, 1..4
-//   --fullscreen        start in full screen (Alt+Enter switches while playing)
-//   --screenshot FILE   save the back screen after the last frame pass
-//   --audio-dump FILE   write all sound mixed as a 16-bit stereo WAVE file
+// The library's own options, as --help lists them (and README.md too).
+const OptionHelp kLibraryOptions[] = {
+    {"--headless", "run without a window or devices, on a virtual clock (repeatable)"},
+    {"--frames N", "end after N frame passes, as Escape would"},
+    {"--keys FILE", "scripted key and pad input, \"FRAME KEY down|up\" a line"},
+    {"--seed S", "seed the random generator with S instead of the time"},
+    {"--trace FILE", "one JSON line of state per frame pass that ran a frame"},
+    {"--realtime", "with --headless: pace in wall-clock time"},
+    {"--depth N", "desktop depth in bits: 15, 16 (default), 24 or 32"},
+    {"--scale N", "window scale, 1 to 4 (the largest that fits the desktop)"},
+    {"--fullscreen", "start in full screen (Alt+Enter switches)"},
+    {"--screenshot FILE", "save the back screen as a BMP file after the last frame pass"},
+    {"--audio-dump FILE", "write all sound mixed as a 16-bit stereo WAVE file"},
+    {"--help", "print this list and exit"},
+    {"--version", "print the version and exit"},
+    {nullptr, nullptr},
+};
+
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <zolbeck/program.h>
+
 #include "platform/platform.h"
 
 namespace shell {
@@ -52,11 +54,11 @@ struct CommandLine {
   std::string audioDump;
 };
 
-// A program's whole run: parses the command line, starts the platform and
-// the timer, runs WinMain and stops them again; the exit code. `name` starts
-// every message on the terminal. The program fills programLoad, programFrame
-// and run.traceFields before it calls this.
-int RunProgram(int argc, char** argv, const char* name);
+// The library's own options for --help, ended by an empty entry.
+extern const OptionHelp kLibraryOptions[];
+// Writes the --help text: the usage line, the program's options, then the
+// library's.
+void PrintHelp(FILE* out, const ProgramInfo& program);
 
 // Parses argv[1..]; on error returns false with a one-line message.
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error);

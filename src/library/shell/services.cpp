@@ -93,6 +93,8 @@ void ReleaseInstance() {
   mutexHandle = 0;
 }
 
+FILE* OpenFile(const char* name, const char* mode) { return plat::OpenFile(name, mode); }
+
 const char* GetProgramFolder(int flag) {
   CopyText(programFolder, sizeof programFolder, plat::ModuleFileName().c_str());
   int cut = LastBackslash(programFolder, kNameBufferSize);

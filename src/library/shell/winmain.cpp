@@ -32,6 +32,10 @@ plat::Rect clientRect;
 int blinkOn = 1;
 uint32_t blinkDeadline = 0;
 char commandLine[kCommandLineSize];
+// Until a program names its own (RunProgram does), the library's name.
+const char* programTitle = "zolbeck";
+const char* programClass = "DEFAULT";
+const char* programLock = nullptr;
 
 }  // namespace elSystem
 
@@ -93,13 +97,13 @@ void LoadGame() {
 
 int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show) {
   InitSystem();
-  if (!CheckSingleInstance(kTitle)) return 0;
+  if (!CheckSingleInstance(programLock ? programLock : programTitle)) return 0;
   // Only what fits is kept; a longer command line is cut.
   std::snprintf(commandLine, sizeof commandLine, "%s", cmdLine ? cmdLine : "");
 
   plat::WindowClass windowClass;
-  windowClass.className = kClassName;
-  windowClass.menuName = kClassName;
+  windowClass.className = programClass;
+  windowClass.menuName = programClass;
   windowClass.style = plat::kClassVRedraw | plat::kClassHRedraw | plat::kClassDoubleClicks;
   windowClass.proc = WindowProc;
   windowClass.iconName = "MAIN";
@@ -112,8 +116,8 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
   clientHeight = 600;
 
   plat::WindowCreate create;
-  create.className = kClassName;
-  create.title = kTitle;
+  create.className = programClass;
+  create.title = programTitle;
   int screenW = plat::GetSystemMetric(plat::Metric::ScreenWidth);
   int screenH = plat::GetSystemMetric(plat::Metric::ScreenHeight);
   if (fullScreen) {
