@@ -39,9 +39,12 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 if [ -s "$work/open.jsonl" ]; then
-  (cd "$folder" && DISPLAY=":$display" "$program" --frames 60 --trace "$work/second.jsonl")
+  (cd "$folder" && DISPLAY=":$display" "$program" --frames 60 --trace "$work/second.jsonl" 2>"$work/second.err")
   status=$?
   [ $status -eq 0 ] && [ ! -s "$work/second.jsonl" ] || { kill $open; echo "a second window ran ($status)"; exit 1; }
+  # It says so in one line.
+  grep -qx "zolbeck: already running: the open window was brought to the front" "$work/second.err" &&
+    [ "$(wc -l < "$work/second.err")" -eq 1 ] || { kill $open; echo "the second copy said: $(cat "$work/second.err")"; exit 1; }
   (cd "$folder" && "$program" --headless --frames 60 --keys "$work/keys.txt" --seed 7 \
       --trace "$work/headless.jsonl")
   lines=$(wc -l < "$work/headless.jsonl")

@@ -572,7 +572,7 @@ TEST(ShellProcess, HeadlessRunBesideAnOpenGameWritesItsWholeTrace) {
   // This process stands for the game open in a window: it holds the game's
   // own lock. When another copy on this machine holds it already, the
   // situation is the same.
-  std::string lockName = std::string(programTitle) + ":ElMutex";
+  std::string lockName = std::string("ゾルベック！") + ":ElMutex";
   bool ours = plat::AcquireInstanceLock(lockName.c_str());
   std::string keys = temp.path() + "/keys.txt";
   shelltest::WriteWholeFile(keys, "0 V down\n2 V up\n10 Right down\n200 Right up\n");

@@ -13,6 +13,9 @@ namespace elSystem {
 // entry function runs (1 ms period, 60 frames per second, frame wait on).
 void StartTimer();
 void StopTimer();
+// The name the program gave RunProgram: it starts every line the library
+// writes on the terminal.
+extern const char* programName;
 // The number GetWindowsVersion gives for a version record.
 int WindowsVersionNumber(int platformId, int major, int minor);
 

@@ -55,6 +55,7 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   elSystem::programTitle = program.title ? program.title : name;
   elSystem::programClass = program.className ? program.className : "DEFAULT";
   elSystem::programLock = program.lock;
+  elSystem::programName = name;
   shell::CommandLine options;
   std::string error;
   if (!shell::ParseCommandLine(argc, argv, options, error)) {

@@ -36,6 +36,7 @@ char commandLine[kCommandLineSize];
 const char* programTitle = "zolbeck";
 const char* programClass = "DEFAULT";
 const char* programLock = nullptr;
+const char* programName = "zolbeck";
 
 }  // namespace elSystem
 
@@ -97,7 +98,13 @@ void LoadGame() {
 
 int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show) {
   InitSystem();
-  if (!CheckSingleInstance(programLock ? programLock : programTitle)) return 0;
+  if (!CheckSingleInstance(programLock ? programLock : programTitle)) {
+    // The first copy's window came to the front; a player who started this
+    // one from a terminal is told why nothing new opened.
+    std::fprintf(stderr, "%s: already running: the open window was brought to the front\n",
+                 programName);
+    return 0;
+  }
   // Only what fits is kept; a longer command line is cut.
   std::snprintf(commandLine, sizeof commandLine, "%s", cmdLine ? cmdLine : "");
 
