@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  bool ok = gen::MakeTerrain(folder) && gen::MakeStage(folder) && gen::MakeParty(folder) &&
+  bool ok = gen::MakeTerrain(folder) && gen::MakeStage(folder) && gen::MakeParty(folder) && gen::MakeIcon(folder) &&
             gen::MakeFoes(folder) && gen::MakeDragon(folder) && gen::MakeMusic(folder) &&
             gen::MakeSounds(folder);
   if (!ok) {
