@@ -122,7 +122,7 @@ docs "$dev" zolbeck-dev
 # Every pkg-config module the library needs names the -dev package that
 # carries it.
 modules=$(PKG_CONFIG_PATH=$dev/usr/lib/pkgconfig:$dev/usr/lib/$(gcc -print-multiarch)/pkgconfig${PKG_CONFIG_PATH:+:$PKG_CONFIG_PATH} \
-  pkg-config --print-requires-private zolbeck | awk '{print $1}')
+  pkg-config --print-requires zolbeck | awk '{print $1}')
 devdeps=()
 for module in $modules; do
   pc=$(pkg-config --variable=pcfiledir "$module")/$module.pc

@@ -45,12 +45,5 @@ effects and music, and with --fullscreen to start in full screen. Keep the
 folders and files beside zolbeck.exe.
 TEXT
 rm -f "$out"
-(cd "$stage" && python3 - "$out" <<'PY'
-import os, sys, zipfile
-with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
-    for folder, _, files in sorted(os.walk("zolbeck")):
-        for name in sorted(files):
-            z.write(os.path.join(folder, name))
-PY
-)
+(cd "$stage" && python3 "$root/tools/zip_folder.py" "$out" zolbeck)
 echo "$out"

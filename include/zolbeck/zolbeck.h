@@ -4,6 +4,7 @@
 // have always taken it; see docs/LIBRARY.md for writing it from UTF-8.
 #pragma once
 
+#include <zolbeck/version.h>
 #include <zolbeck/types.h>
 #include <zolbeck/keys.h>
 #include <zolbeck/program.h>

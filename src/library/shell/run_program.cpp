@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include <zolbeck/version.h>
+
 #include "platform/platform.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
