@@ -45,11 +45,11 @@ const char* LastPart(const char* name) {
   return part;
 }
 
-long BytesLeft(FILE* file) {
-  long here = std::ftell(file);
-  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-  long end = std::ftell(file);
-  std::fseek(file, here, SEEK_SET);
+int64_t BytesLeft(FILE* file) {
+  int64_t here = plat::FileOffset(file);
+  if (here < 0 || !plat::SeekFile(file, 0, SEEK_END)) return -1;
+  int64_t end = plat::FileOffset(file);
+  plat::SeekFile(file, here);
   return end - here;
 }
 
@@ -71,7 +71,7 @@ PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32
     if (c != 0 || !ReadU32(file, formatSize)) break;
     if (entry == wanted) return PackSearch::Found;
     // Every entry of a pack has an 18-byte format record.
-    if (std::fseek(file, static_cast<long>(dataSize) + static_cast<long>(kPcmFormatSize), SEEK_CUR) != 0) {
+    if (!plat::SeekFile(file, int64_t{dataSize} + kPcmFormatSize, SEEK_CUR)) {
       break;
     }
   }
@@ -82,7 +82,7 @@ PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32
 
 bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave) {
   wave = WaveData{};
-  long left = BytesLeft(file);
+  int64_t left = BytesLeft(file);
   if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF || dataSize > kLargestWave || left < 0 ||
       static_cast<uint64_t>(formatSize) + dataSize > static_cast<uint64_t>(left)) {
     return false;
