@@ -55,16 +55,29 @@ constexpr SystemSoundName kSystemSounds[] = {
 };
 
 // Plays a WAVE file named as given, or beside the program; false when there
-// is none that plays.
+// is none that plays. The samples go from the file straight into the
+// buffer that plays them.
 bool PlayWaveFile(const char* name) {
-  WaveData wave;
+  WaveInfo wave;
   std::string beside = std::string(elSystem::GetProgramFolder(0)) + name;
-  if (!ReadWaveFile(name, wave) && !ReadWaveFile(beside.c_str(), wave)) return false;
+  FILE* file = OpenWaveFile(name, wave);
+  if (!file) file = OpenWaveFile(beside.c_str(), wave);
+  if (!file) return false;
   plat::PcmFormat format;
   int code = 0;
-  if (!FormatFromRecord(wave.format, format, code) || wave.samples.empty()) return false;
-  plat::PlayPcm(format, wave.samples.data(), static_cast<uint32_t>(wave.samples.size()), true);
-  return true;
+  bool plays = FormatFromRecord(wave.format, format, code) && wave.dataSize > 0;
+  if (plays) {
+    SampleSource samples{file, wave.dataOffset, wave.dataSize};
+    auto fill = [](void* user, uint8_t* into, uint32_t bytes) {
+      const SampleSource& from = *static_cast<const SampleSource*>(user);
+      size_t got = 0;
+      if (plat::SeekFile(from.file, static_cast<int64_t>(from.offset))) got = std::fread(into, 1, bytes, from.file);
+      if (got < bytes) std::memset(into + got, 0, bytes - got);
+    };
+    plat::PlayPcm(format, wave.dataSize, fill, &samples, true);
+  }
+  std::fclose(file);
+  return plays;
 }
 
 }  // namespace

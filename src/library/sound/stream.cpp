@@ -93,7 +93,7 @@ int LoadStream(const char* name, int loopOffset) {
   PackSearch found = FindPackEntry(path, name, file, dataSize, formatSize);
   if (found == PackSearch::NoFile) return Fail(kLoadCaption, kNoPack);
   if (found == PackSearch::NotFound) return Fail(kLoadCaption, "WAVEファイルを読み込めません");
-  WaveData wave;
+  WaveInfo wave;
   // The record only: the samples stay in the file.
   if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF) {
     std::fclose(file);
