@@ -140,7 +140,9 @@ int SelectFormat(int channels, int rateCode, int bits) {
 }
 
 void PlaySystemSound(const char* name) {
-  if (!soundAvailable) return;
+  // No test of soundAvailable: the system sound does not need our device (a
+  // temporary one plays it), and the rebuild after it opens the device
+  // again, so a device that could not be opened at start is tried once more.
   ReleaseSound();
   const plat::Chime* chime = nullptr;
   for (const SystemSoundName& s : kSystemSounds) {
