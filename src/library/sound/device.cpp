@@ -67,12 +67,9 @@ bool PlayWaveFile(const char* name) {
   int code = 0;
   bool plays = FormatFromRecord(wave.format, format, code) && wave.dataSize > 0;
   if (plays) {
-    SampleSource samples{file, wave.dataOffset, wave.dataSize};
+    SampleSource samples{file, wave.dataOffset, wave.dataSize, static_cast<uint8_t>(format.bits == 8 ? 0x80 : 0)};
     auto fill = [](void* user, uint8_t* into, uint32_t bytes) {
-      const SampleSource& from = *static_cast<const SampleSource*>(user);
-      size_t got = 0;
-      if (plat::SeekFile(from.file, static_cast<int64_t>(from.offset))) got = std::fread(into, 1, bytes, from.file);
-      if (got < bytes) std::memset(into + got, 0, bytes - got);
+      ReadSamples(*static_cast<const SampleSource*>(user), into, bytes);
     };
     plat::PlayPcm(format, wave.dataSize, fill, &samples, true);
   }

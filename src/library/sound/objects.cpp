@@ -53,19 +53,6 @@ int FinishLoad(int index, const char* name, int n, FILE* file, const WaveInfo& w
   return index;
 }
 
-// Reads the samples straight into the buffer. Their sizes were checked
-// against the file; should it be cut short meanwhile, what is missing is
-// silence.
-void ReadSamples(const SampleSource& samples, int buffer, const plat::PcmFormat& format) {
-  plat::LockedRegions r;
-  if (!plat::LockSoundBuffer(buffer, 0, samples.size, r)) return;
-  size_t got = 0;
-  if (plat::SeekFile(samples.file, static_cast<int64_t>(samples.offset))) {
-    got = std::fread(r.first, 1, r.firstBytes, samples.file);
-  }
-  if (got < r.firstBytes) std::memset(r.first + got, format.bits == 8 ? 0x80 : 0, r.firstBytes - got);
-}
-
 }  // namespace
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
@@ -124,7 +111,12 @@ bool FillSlotBuffers(SoundSlot& s, int count, const std::vector<uint8_t>& record
       Fail(caption, "サウンドバッファが生成できません", code);
       return false;
     }
-    if (j == 0) ReadSamples(samples, s.buffers[0], format);
+    plat::LockedRegions r;
+    if (j == 0 && plat::LockSoundBuffer(s.buffers[0], 0, samples.size, r)) {
+      SampleSource from = samples;
+      from.silence = format.bits == 8 ? 0x80 : 0;
+      ReadSamples(from, r.first, r.firstBytes);
+    }
     ApplySettings(s, j);
   }
   return true;

@@ -44,12 +44,17 @@ bool ParseWave(const ByteSource& source, WaveInfo& wave);
 FILE* OpenWaveFile(const char* path, WaveInfo& wave);
 
 // The samples a loader puts into a slot's buffers: `size` bytes at `offset`
-// of `file`.
+// of `file`, in a format whose silence is the byte `silence`.
 struct SampleSource {
   FILE* file = nullptr;
   uint64_t offset = 0;
   uint32_t size = 0;
+  uint8_t silence = 0;
 };
+// Reads the first `bytes` of the samples into `into`. Their sizes were
+// checked against the file; should it be cut short meanwhile, what is
+// missing is silence.
+void ReadSamples(const SampleSource& samples, uint8_t* into, uint32_t bytes);
 
 // The device format a format record describes; false (with the device's
 // error code) when it is not PCM the device plays.

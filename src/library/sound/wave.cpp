@@ -97,6 +97,12 @@ bool ParseWave(const ByteSource& source, WaveInfo& wave) {
   return true;
 }
 
+void ReadSamples(const SampleSource& samples, uint8_t* into, uint32_t bytes) {
+  size_t got = 0;
+  if (plat::SeekFile(samples.file, static_cast<int64_t>(samples.offset))) got = std::fread(into, 1, bytes, samples.file);
+  if (got < bytes) std::memset(into + got, samples.silence, bytes - got);
+}
+
 FILE* OpenWaveFile(const char* path, WaveInfo& wave) {
   wave = WaveInfo{};
   FILE* file = plat::OpenFile(path, "rb");
