@@ -15,22 +15,6 @@ FILE* OpenFile(const char* windowsPath, const char* mode) {
   return OpenRealFile(path.c_str(), mode);
 }
 
-bool SeekFile(FILE* file, int64_t offset, int whence) {
-#if defined(_WIN32)
-  return _fseeki64(file, offset, whence) == 0;
-#else
-  return fseeko(file, static_cast<off_t>(offset), whence) == 0;
-#endif
-}
-
-int64_t FileOffset(FILE* file) {
-#if defined(_WIN32)
-  return _ftelli64(file);
-#else
-  return static_cast<int64_t>(ftello(file));
-#endif
-}
-
 bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason) {
   text.clear();
   FILE* file = OpenRealFile(path, "rb");
