@@ -188,3 +188,36 @@ TEST_F(LimitsTest, LargestInputsLoadAndLargerAreRefused) {
 }
 
 }  // namespace
+
+// The sound the whole process holds is bounded: sounds load until their
+// samples together would pass plat::kMostSoundBytes, and the load past it
+// is refused as a buffer the device cannot make. The buffers of one slot
+// share their samples, so three buffers of a sound hold it once.
+TEST_F(LimitsTest, TheSoundHeldByTheProcessIsBounded) {
+  constexpr uint32_t kSound = 400 * kMiB;
+  Write("big.wav", WaveHead(kSound), 44 + uint64_t{kSound});
+  // In whole MiB: the error box's short chime holds a few KB besides.
+  const uint64_t before = plat::SoundBytesHeld();
+  auto heldMiB = [&] { return (plat::SoundBytesHeld() - before) / kMiB; };
+  int first = elSound::LoadObject(Rel("big.wav").c_str(), -3);
+  ASSERT_GE(first, 0);
+  EXPECT_EQ(heldMiB(), 400u);
+  int second = elSound::LoadObject(Rel("big.wav").c_str(), 3);
+  ASSERT_GE(second, 0);
+  EXPECT_EQ(heldMiB(), 800u);
+  ASSERT_GT(before + 3 * uint64_t{kSound}, plat::kMostSoundBytes);
+  EXPECT_EQ(elSound::LoadObject(Rel("big.wav").c_str(), 1), -1);
+  EXPECT_EQ(plat::headless::LastBoxText(), "elSound::LoadObject : サウンドバッファが生成できません");
+  EXPECT_FALSE(elSound::SoundTable[second + 1].inUse);
+  EXPECT_EQ(heldMiB(), 800u);
+  // A sound freed makes room again.
+  elSound::FreeObject(first);
+  EXPECT_EQ(heldMiB(), 400u);
+  int third = elSound::LoadObject(Rel("big.wav").c_str(), 1);
+  EXPECT_GE(third, 0);
+  EXPECT_EQ(heldMiB(), 800u);
+  elSound::FreeObject(second);
+  elSound::FreeObject(third);
+  EXPECT_EQ(heldMiB(), 0u);
+  std::filesystem::remove(Real("big.wav"));
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -148,45 +149,132 @@ TEST_F(MidiTest, InterpreterAnswersEveryCommandAsASequencer) {
   EXPECT_STREQ(tiny, "sto");  // cut to fit, still terminated
 }
 
-TEST_F(MidiTest, StandardMidiFilesAreRecognisedBareOrWrapped) {
-  const std::vector<uint8_t> bare = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0,
-                                     'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
-  auto with = [&](size_t at, uint8_t value) {
-    std::vector<uint8_t> changed = bare;
-    changed[at] = value;
-    return changed;
+// A track chunk around `events`.
+std::vector<uint8_t> Track(std::vector<uint8_t> events) {
+  uint32_t n = static_cast<uint32_t>(events.size());
+  std::vector<uint8_t> chunk = {'M', 'T', 'r', 'k', static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
+                                static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)};
+  chunk.insert(chunk.end(), events.begin(), events.end());
+  return chunk;
+}
+
+// A header chunk and the tracks after it.
+std::vector<uint8_t> Smf(int type, int tracks, int division, const std::vector<std::vector<uint8_t>>& chunks) {
+  std::vector<uint8_t> f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<uint8_t>(type),
+                            static_cast<uint8_t>(tracks >> 8), static_cast<uint8_t>(tracks),
+                            static_cast<uint8_t>(division >> 8), static_cast<uint8_t>(division)};
+  for (const std::vector<uint8_t>& c : chunks) f.insert(f.end(), c.begin(), c.end());
+  return f;
+}
+
+// Every file is read whole at open: only one the sequencer can play to its
+// end is taken, and the tick its longest track ends on is known then.
+TEST_F(MidiTest, MidiFilesAreReadWholeAtOpen) {
+  const std::vector<uint8_t> end = {0, 0xFF, 0x2F, 0};
+  auto with = [&](std::vector<uint8_t> events, const std::vector<uint8_t>& tail) {
+    events.insert(events.end(), tail.begin(), tail.end());
+    return events;
   };
+  // A note of 0x60 ticks, then the end of the track 0x10 ticks later.
+  const std::vector<uint8_t> note = {0, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x10, 0xFF, 0x2F, 0};
+  const std::vector<uint8_t> bare = Smf(0, 1, 480, {Track(note)});
   std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 'I', 'N', 'F', 'O',
                                1, 0, 0, 0, 'x', 0, 'd', 'a', 't', 'a', static_cast<uint8_t>(bare.size()), 0, 0, 0};
   riff.insert(riff.end(), bare.begin(), bare.end());
-  std::vector<uint8_t> truncated(bare.begin(), bare.end() - 1);
-  std::vector<uint8_t> division0 = with(12, 0);
-  division0[13] = 0;
+  std::vector<uint8_t> longHeader = bare;
+  longHeader[7] = 8;
+  longHeader.insert(longHeader.begin() + 14, {0, 0});
+  std::vector<std::vector<uint8_t>> many(128, Track(note));
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
     bool ok;
     size_t offset;
+    uint32_t lastTick;
   };
   const Case cases[] = {
-      {"type 0", bare, true, 0},
-      {"type 1", with(9, 1), true, 0},
-      {"type 2", with(9, 2), false, 0},
-      {"no tracks", with(11, 0), false, 0},
-      {"division 0", division0, false, 0},
-      {"track cut short", truncated, false, 0},
-      {"no track chunk", with(14, 'X'), false, 0},
-      {"wrapped in RMID", riff, true, 30},
-      {"text", std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}, false, 0},
-      {"empty", {}, false, 0},
+      {"type 0", bare, true, 0, 0x70},
+      {"type 1, the longest track counts",
+       Smf(1, 2, 96, {Track(note), Track(with({0, 0xC0, 5, 0x81, 0x00, 0xD0, 9, 0, 0xFF, 0x51, 3, 7, 0xA1, 0x20}, end))}),
+       true, 0, 0x80},
+      {"running status, four-byte delta", Smf(0, 1, 96, {Track(with({0, 0x90, 60, 100, 0xFF, 0xFF, 0xFF, 0x7F, 60, 0}, end))}),
+       true, 0, 0x0FFFFFFF},
+      {"events after the end of the track are not read", Smf(0, 1, 96, {Track(with(note, {5, 5}))}), true, 0, 0x70},
+      {"a track without its end", Smf(0, 1, 96, {Track({0, 0x90, 60, 100, 0x20, 60, 0})}), true, 0, 0x20},
+      {"a system exclusive block", Smf(0, 1, 96, {Track(with({0, 0xF0, 2, 0x7E, 0xF7}, note))}), true, 0, 0x70},
+      {"fewer tracks announced than there are", Smf(1, 1, 96, {Track(note), Track(note)}), true, 0, 0x70},
+      {"wrapped in RMID", riff, true, 30, 0x70},
+      {"127 tracks", Smf(1, 127, 96, std::vector<std::vector<uint8_t>>(127, Track(note))), true, 0, 0x70},
+      {"128 tracks", Smf(1, 128, 96, many), false, 0, 0},
+      {"type 2", Smf(2, 1, 96, {Track(note)}), false, 0, 0},
+      {"no tracks", Smf(1, 0, 96, {}), false, 0, 0},
+      {"division 0", Smf(0, 1, 0, {Track(note)}), false, 0, 0},
+      {"SMPTE timing", Smf(0, 1, 0xE728, {Track(note)}), false, 0, 0},
+      {"a header longer than six bytes", longHeader, false, 0, 0},
+      {"a track count that lies", Smf(1, 3, 96, {Track(note), Track(note)}), false, 0, 0},
+      {"track cut short", std::vector<uint8_t>(bare.begin(), bare.end() - 1), false, 0, 0},
+      {"no track chunk", Smf(0, 1, 96, {{'X', 'T', 'r', 'k', 0, 0, 0, 0}}), false, 0, 0},
+      {"another chunk between the tracks", Smf(1, 2, 96, {Track(note), {'X', 'F', 'I', 'H', 0, 0, 0, 0}, Track(note)}),
+       false, 0, 0},
+      {"data without a running status in the second track", Smf(1, 2, 96, {Track(note), Track(with({0, 61, 100}, end))}),
+       false, 0, 0},
+      {"running status after a meta event", Smf(0, 1, 96, {Track(with({0, 0xC0, 5, 0, 0xFF, 1, 1, 65, 0, 7}, end))}),
+       false, 0, 0},
+      {"running status after a system exclusive block",
+       Smf(0, 1, 96, {Track(with({0, 0x90, 60, 100, 0, 0xF0, 1, 0xF7, 0, 60, 0}, end))}), false, 0, 0},
+      {"an event cut off by the end of its track", Smf(1, 2, 96, {Track({0, 0x90, 60}), Track(with({100}, end))}), false, 0, 0},
+      {"a meta event longer than its track", Smf(0, 1, 96, {Track({0, 0xFF, 0x01, 0x7F, 1, 2})}), false, 0, 0},
+      {"a five-byte delta", Smf(0, 1, 96, {Track(with({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 100}, end))}), false, 0, 0},
+      {"a tempo of two bytes", Smf(0, 1, 96, {Track(with({0, 0xFF, 0x51, 2, 7, 0xA1}, note))}), false, 0, 0},
+      {"an end of track with data", Smf(0, 1, 96, {Track({0, 0x90, 60, 100, 0, 0xFF, 0x2F, 1, 0})}), false, 0, 0},
+      {"an escaped F7 block", Smf(0, 1, 96, {Track(with({0, 0xF7, 1, 0xF8}, note))}), false, 0, 0},
+      {"a system common message", Smf(0, 1, 96, {Track(with({0, 0xF1, 5}, note))}), false, 0, 0},
+      {"text", std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}, false, 0, 0},
+      {"empty", {}, false, 0, 0},
   };
   for (const Case& c : cases) {
-    size_t offset = 99, length = 0;
-    EXPECT_EQ(elSound::FindMidiData(c.bytes.data(), c.bytes.size(), offset, length), c.ok) << c.what;
+    elSound::MidiPiece piece;
+    EXPECT_EQ(elSound::ReadMidiFile(c.bytes.data(), c.bytes.size(), piece), c.ok) << c.what;
     if (c.ok) {
-      EXPECT_EQ(offset, c.offset) << c.what;
-      EXPECT_EQ(length, bare.size()) << c.what;
+      EXPECT_EQ(piece.offset, c.offset) << c.what;
+      EXPECT_EQ(piece.length, c.offset ? bare.size() : c.bytes.size()) << c.what;
+      EXPECT_EQ(piece.lastTick, c.lastTick) << c.what;
     }
+  }
+  // Through the sequencer: a broken file is refused at open, so the play
+  // that follows fails instead of playing silence from a piece that is not
+  // there.
+  const std::string name = "MIDI\\broken" + std::to_string(portable::ProcessId()) + ".mid";
+  const std::string path = plat::ResolvePath(Path(name.c_str()).c_str());
+  for (const Case& c : cases) {
+    if (c.ok || c.bytes.empty()) continue;
+    {
+      std::FILE* f = std::fopen(path.c_str(), "wb");
+      ASSERT_NE(f, nullptr);
+      std::fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+      std::fclose(f);
+    }
+    std::string open = "open \"" + Path(name.c_str()) + "\" type sequencer alias midi";
+    EXPECT_EQ(elSound::SendMci(open.c_str(), nullptr, 0), elSound::kMciInvalidFile) << c.what;
+    EXPECT_EQ(elSound::PlayMidi(name.c_str(), 1), elSound::kMciInvalidDeviceName) << c.what;
+    elSound::CloseMidi();
+  }
+  std::remove(path.c_str());
+  // The shipped pieces end on their last bar.
+  const struct {
+    const char* name;
+    uint32_t lastTick;
+  } shipped[] = {{"MIDI\\test0.mid", 960}, {"MIDI\\test1.mid", 1440}, {"MIDI\\field.mid", 16 * 1920},
+                 {"MIDI\\boss.mid", 12 * 1920}};
+  for (const auto& s : shipped) {
+    std::FILE* f = plat::OpenFile(Path(s.name).c_str(), "rb");
+    ASSERT_NE(f, nullptr) << s.name;
+    std::vector<uint8_t> bytes(1 << 16);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    elSound::MidiPiece piece;
+    ASSERT_TRUE(elSound::ReadMidiFile(bytes.data(), bytes.size(), piece)) << s.name;
+    EXPECT_EQ(piece.lastTick, s.lastTick) << s.name;
   }
 }
 

@@ -300,6 +300,23 @@ TEST_F(SoundObjects, WithoutADeviceEverythingIsANoOp) {
   EXPECT_EQ(plat::headless::BoxCount(), boxes);
 }
 
+// A system sound is the system's, not the device's: without a device it is
+// still played, and the rebuild after it opens the device again where one
+// can now be opened.
+TEST_F(SoundObjects, ASystemSoundWithoutADeviceTriesTheDeviceAgain) {
+  elSound::ReleaseSound();
+  elSound::soundAvailable = 0;
+  uint32_t boxes = plat::headless::BoxCount();
+  StartCapture();
+  elSound::PlaySystemSound("SystemAsterisk");
+  int loudest = 0;
+  for (int16_t s : Captured()) loudest = std::max(loudest, std::abs(static_cast<int>(s)));
+  EXPECT_GT(loudest, 3000);
+  EXPECT_EQ(elSound::soundAvailable, 1);
+  EXPECT_GE(Load(1), 0);
+  EXPECT_EQ(plat::headless::BoxCount(), boxes);
+}
+
 TEST(SoundDevice, DummyDriverIsNoDevice) {
 #if defined(_WIN32)
   GTEST_SKIP() << "SDL's sound device is not built on Windows";

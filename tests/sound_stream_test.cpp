@@ -2,6 +2,8 @@
 // pieces, seamless loops from a loop point, and the end of a stream played
 // once. The output runs at the entries' own rate, so every output sample is
 // a source sample unchanged.
+#include <cstring>
+
 #include "sound/sound_internal.h"
 #include "sound_fixture.h"
 
@@ -112,21 +114,67 @@ TEST_F(SoundStream, LoopsSeamlesslyFromTheLoopPoint) {
 
 // Played once, the stream ends after its last sample: a half of silence is
 // written behind it and the buffer stops when playback reaches that half.
+// A loop point in the last piece does not keep it going.
 TEST_F(SoundStream, PlayedOnceItEndsAfterItsData) {
-  int slot = elSound::LoadStream("S7.WAV", 0);
-  StartCapture();
-  elSound::PlayObject(slot, 0);
-  int stoppedAt = -1;
-  for (int t = 0; t < 12000; t += 16) {
-    RunFrames(16);
-    if (stoppedAt < 0 && !plat::SoundBufferPlaying(SoundTable[slot].buffers[0])) stoppedAt = t;
+  for (int loopSeconds : {0, 6}) {
+    int slot = elSound::LoadStream("S7.WAV", loopSeconds * 16000);
+    StartCapture();
+    elSound::PlayObject(slot, 0);
+    int stoppedAt = -1;
+    for (int t = 0; t < 12000; t += 16) {
+      RunFrames(16);
+      if (stoppedAt < 0 && !plat::SoundBufferPlaying(SoundTable[slot].buffers[0])) stoppedAt = t;
+    }
+    std::vector<int> heard = Heard();
+    ASSERT_GE(heard.size(), static_cast<size_t>(7 * kRate)) << "loop at " << loopSeconds << " s";
+    for (int f = 0; f < 7 * kRate; ++f) ASSERT_EQ(heard[f], Numbered(f, 0)) << f;
+    for (size_t f = 7 * kRate; f < heard.size(); ++f) ASSERT_EQ(heard[f], 0) << f;
+    EXPECT_NEAR(stoppedAt, 7000, 40) << "loop at " << loopSeconds << " s";
+    EXPECT_EQ(elSound::GetObjectPosition(slot), 0u);
+    elSound::FreeObject(slot);
   }
+}
+
+// An entry stored past 4 GiB into its pack streams its own samples: the
+// offsets in the file are not cut to 32 bits. The pack is sparse: two
+// entries of 2 GiB of silence that is never written come first.
+TEST_F(SoundStream, EntriesPast4GiBStreamTheirOwnSamples) {
+  std::vector<uint8_t> wave = soundtest::MakeWave(1, kRate, 16, 7 * kRate, Numbered);
+  auto head = [&](uint32_t dataSize, const char* name) {
+    std::vector<uint8_t> h;
+    soundtest::Put(h, dataSize, 4);
+    h.insert(h.end(), name, name + std::strlen(name) + 1);
+    soundtest::Put(h, 18, 4);
+    h.insert(h.end(), wave.begin() + 20, wave.begin() + 36);
+    soundtest::Put(h, 0, 2);
+    return h;
+  };
+  constexpr uint32_t kPadding = 0x80000000u;
+  std::vector<uint8_t> pad = head(kPadding, "PAD.WAV");
+  std::vector<uint8_t> far = head(7 * 16000, "FAR.WAV");
+  far.insert(far.end(), wave.begin() + 44, wave.end());
+  {
+    std::ofstream out(soundtest::ProgramPath(Rel("FAR.PAK")), std::ios::binary);
+    for (const std::vector<uint8_t>* entry : {&pad, &pad, &far}) {
+      out.write(reinterpret_cast<const char*>(entry->data()), static_cast<std::streamsize>(entry->size()));
+      if (entry == &pad) out.seekp(kPadding, std::ios::cur);
+    }
+    ASSERT_TRUE(out.good());
+  }
+  elSound::SetPackFile(Rel("FAR.PAK").c_str());
+  int slot = elSound::LoadStream("far.wav", 2 * 16000);
+  ASSERT_GE(slot, 0);
+  EXPECT_GT(SoundTable[slot].stream.dataStart, 0xFFFFFFFFu);
+  StartCapture();
+  elSound::PlayObjectLoop(slot, 0);
+  RunFrames(10000);
   std::vector<int> heard = Heard();
-  ASSERT_GE(heard.size(), static_cast<size_t>(7 * kRate));
-  for (int f = 0; f < 7 * kRate; ++f) ASSERT_EQ(heard[f], Numbered(f, 0)) << f;
-  for (size_t f = 7 * kRate; f < heard.size(); ++f) ASSERT_EQ(heard[f], 0) << f;
-  EXPECT_NEAR(stoppedAt, 7000, 40);
-  EXPECT_EQ(elSound::GetObjectPosition(slot), 0u);
+  ASSERT_GT(heard.size(), static_cast<size_t>(9 * kRate));
+  for (int f = 0; f < 9 * kRate; ++f) {
+    ASSERT_EQ(heard[f], Numbered(f < 7 * kRate ? f : f - 5 * kRate, 0)) << f;
+  }
+  elSound::FreeObject(slot);
+  std::filesystem::remove(soundtest::ProgramPath(Rel("FAR.PAK")));
 }
 
 // An 8-bit stream falls silent at its end with the 8-bit silence value.

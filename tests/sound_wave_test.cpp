@@ -83,10 +83,20 @@ TEST(SoundWave, ReadsWhatIsThereOrFails) {
     // An exact-size copy on the heap, so that reading past it is caught.
     std::unique_ptr<uint8_t[]> exact(new uint8_t[c.file.size() + 1]);
     if (!c.file.empty()) std::memcpy(exact.get(), c.file.data(), c.file.size());
-    elSound::WaveData wave;
-    EXPECT_EQ(elSound::ParseWave(exact.get(), c.file.size(), wave), c.reads) << c.what;
+    elSound::WaveInfo wave;
+    elSound::ByteSource source;
+    source.bytes = exact.get();
+    source.size = c.file.size();
+    EXPECT_EQ(elSound::ParseWave(source, wave), c.reads) << c.what;
     EXPECT_EQ(wave.format.size(), c.formatSize) << c.what;
-    EXPECT_EQ(wave.samples.size(), c.samples) << c.what;
+    EXPECT_EQ(wave.dataSize, c.samples) << c.what;
+    // The samples lie where the file has them.
+    if (c.reads && c.samples) {
+      EXPECT_EQ(std::vector<uint8_t>(c.file.begin() + static_cast<long>(wave.dataOffset),
+                                     c.file.begin() + static_cast<long>(wave.dataOffset + c.samples)),
+                std::vector<uint8_t>(c.samples == 6 ? kSamples : Bytes{7, 7, 7}))
+          << c.what;
+    }
   }
 }
 

@@ -96,10 +96,35 @@ put("stream", "short_file", b"\x01" + sound_entry("FUZZ.WAV", 1, 8000, 8, bytes(
 put("stream", "no_loop", b"\xff" + sound_entry("FUZZ.WAV", 1, 4000, 8, bytes(256) * 8, declared=24000))
 put("stream", "short_sound", b"\x00" + sound_entry("FUZZ.WAV", 1, 8000, 8, bytes(100)))
 
-# MIDI: the game's short pieces.
+# MIDI: the game's short pieces, and a long one.
 for name in ("test0.mid", "notmidi.mid", "boss.mid"):
     with open(os.path.join(build, "MIDI", name), "rb") as f:
         put("midi_file", name, f.read())
+
+
+def lengthened(tune, size):
+    """The tune repeated to about `size` bytes: each track's events again and
+    again, its end-of-track event (FF 2F 00, last in every track the generator
+    writes) turned into an empty text event with the same delta time."""
+    tracks = struct.unpack(">H", tune[10:12])[0]
+    bodies, at = [], 14
+    for _ in range(tracks):
+        length = struct.unpack(">I", tune[at + 4:at + 8])[0]
+        body = bytearray(tune[at + 8:at + 8 + length])
+        body[-2] = 0x01
+        bodies.append(bytes(body))
+        at += 8 + length
+    passes = size // (at - 14) + 1
+    out = tune[:14]
+    for body in bodies:
+        out += b"MTrk" + struct.pack(">I", len(body) * passes + 4) + body * passes + b"\0\xff\x2f\0"
+    return out
+
+
+# A piece of 1 MiB: the MIDI target takes files up to the 16 MiB limit, and
+# starts from a long one so that it meets long pieces at once.
+with open(os.path.join(build, "MIDI", "boss.mid"), "rb") as f:
+    put("midi_file", "long.mid", lengthened(f.read(), 1 << 20))
 
 put("mci_command", "play", "open MIDI\\test0.mid type sequencer alias midi\0seek midi to start\0"
     "play midi notify\0status midi mode\0stop midi\0close midi")

@@ -31,11 +31,12 @@ constexpr int kNameLength = 30;
 
 
 // Where a streamed slot reads from and how far it has come (byte offsets in
-// the pack file or in the slot's buffer).
+// the pack file or in the slot's buffer). Offsets in the file are 64-bit: a
+// pack may hold entries past 4 GiB.
 struct StreamRecord {
-  uint32_t dataStart = 0;
-  uint32_t loopPoint = 0;
-  uint32_t filePosition = 0;
+  uint64_t dataStart = 0;
+  uint64_t loopPoint = 0;
+  uint64_t filePosition = 0;
   uint32_t dataSize = 0;  // not 0 marks a streamed slot
   uint32_t consumed = 0;
   uint32_t lastWriteStart = 0;

@@ -223,6 +223,11 @@ std::string WindowsDirectory();
 // letter case; `mode` is an fopen mode ("rt", "at", "wb", ...). Only plain
 // files open: a folder, a device or a pipe is refused at once (null).
 FILE* OpenFile(const char* windowsPath, const char* mode);
+// fseek in 64-bit offsets on every system (a C long is 32 bits on Windows):
+// `whence` is SEEK_SET, SEEK_CUR or SEEK_END; false when it cannot.
+bool SeekFile(FILE* file, int64_t offset, int whence = SEEK_SET);
+// Where an open file stands, in bytes from its start; -1 when unknown.
+int64_t FileOffset(FILE* file);
 // Deletes a file named in Windows form; false when it could not be removed.
 bool RemoveFile(const char* windowsPath);
 // The same for a name of the real file system, as given on a command line.

@@ -55,16 +55,26 @@ constexpr SystemSoundName kSystemSounds[] = {
 };
 
 // Plays a WAVE file named as given, or beside the program; false when there
-// is none that plays.
+// is none that plays. The samples go from the file straight into the
+// buffer that plays them.
 bool PlayWaveFile(const char* name) {
-  WaveData wave;
+  WaveInfo wave;
   std::string beside = std::string(elSystem::GetProgramFolder(0)) + name;
-  if (!ReadWaveFile(name, wave) && !ReadWaveFile(beside.c_str(), wave)) return false;
+  FILE* file = OpenWaveFile(name, wave);
+  if (!file) file = OpenWaveFile(beside.c_str(), wave);
+  if (!file) return false;
   plat::PcmFormat format;
   int code = 0;
-  if (!FormatFromRecord(wave.format, format, code) || wave.samples.empty()) return false;
-  plat::PlayPcm(format, wave.samples.data(), static_cast<uint32_t>(wave.samples.size()), true);
-  return true;
+  bool plays = FormatFromRecord(wave.format, format, code) && wave.dataSize > 0;
+  if (plays) {
+    SampleSource samples{file, wave.dataOffset, wave.dataSize, static_cast<uint8_t>(format.bits == 8 ? 0x80 : 0)};
+    auto fill = [](void* user, uint8_t* into, uint32_t bytes) {
+      ReadSamples(*static_cast<const SampleSource*>(user), into, bytes);
+    };
+    plat::PlayPcm(format, wave.dataSize, fill, &samples, true);
+  }
+  std::fclose(file);
+  return plays;
 }
 
 }  // namespace
@@ -127,7 +137,9 @@ int SelectFormat(int channels, int rateCode, int bits) {
 }
 
 void PlaySystemSound(const char* name) {
-  if (!soundAvailable) return;
+  // No test of soundAvailable: the system sound does not need our device (a
+  // temporary one plays it), and the rebuild after it opens the device
+  // again, so a device that could not be opened at start is tried once more.
   ReleaseSound();
   const plat::Chime* chime = nullptr;
   for (const SystemSoundName& s : kSystemSounds) {

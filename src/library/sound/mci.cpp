@@ -158,9 +158,9 @@ int Open(const Token* tokens, int count, plat::Window callback) {
   }
   std::vector<uint8_t> bytes;
   if (int error = ReadWholeFile(element, bytes)) return error;
-  size_t offset = 0, length = 0;
-  if (!FindMidiData(bytes.data(), bytes.size(), offset, length)) return kMciInvalidFile;
-  if (!plat::LoadMusic(bytes.data() + offset, length)) return kMciInvalidFile;
+  MidiPiece piece;
+  if (!ReadMidiFile(bytes.data(), bytes.size(), piece)) return kMciInvalidFile;
+  if (!plat::LoadMusic(bytes.data() + piece.offset, piece.length, piece.lastTick)) return kMciInvalidFile;
 
   device.open = true;
   std::snprintf(device.alias, sizeof device.alias, "%.*s", alias.length, alias.text);

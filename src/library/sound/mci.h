@@ -39,9 +39,17 @@ constexpr uintptr_t kNotifySuperseded = 2;
 constexpr uintptr_t kNotifyAborted = 4;
 
 // Where the Standard MIDI File starts inside `data` (a bare file, or one
-// wrapped in a RIFF "RMID" form), and its size; false when it is not a
-// playable file of type 0 or 1.
-bool FindMidiData(const uint8_t* data, size_t size, size_t& offset, size_t& length);
+// wrapped in a RIFF "RMID" form), its size, and the tick on which its
+// longest track ends.
+struct MidiPiece {
+  size_t offset = 0;
+  size_t length = 0;
+  uint32_t lastTick = 0;
+};
+// Reads the file whole; false when it is not a file of type 0 or 1 that the
+// sequencer can play to its end (a track count that lies, a track cut
+// short, data without a running status, SMPTE timing and the like).
+bool ReadMidiFile(const uint8_t* data, size_t size, MidiPiece& piece);
 
 // Closes the device without notifications (tests start from here).
 void ResetMci();

@@ -34,15 +34,18 @@ bool CheckRequest(const char* caption, const char* name, int n, const char* tooL
   return true;
 }
 
-// Fills the slot from `wave` with |n| buffers and marks it loaded.
-int FinishLoad(int index, const char* name, int n, const WaveData& wave, const char* caption,
+// Fills the slot from `wave`, whose samples `file` holds, with |n| buffers
+// and marks it loaded; closes the file.
+int FinishLoad(int index, const char* name, int n, FILE* file, const WaveInfo& wave, const char* caption,
                int fromPack) {
   SoundSlot& s = SoundTable[index];
   // A mix count of 0 is taken as 1: a slot without a buffer cannot play.
   int count = n == 0 ? 1 : std::abs(n);
   s.echoCounter = n > 1 ? 0 : -1;
   if (!reloadingObjects) s.nextBuffer = 0;
-  if (!FillSlotBuffers(s, count, wave, caption)) return -1;
+  bool filled = FillSlotBuffers(s, count, wave.format, SampleSource{file, wave.dataOffset, wave.dataSize}, caption);
+  std::fclose(file);
+  if (!filled) return -1;
   s.inUse = 1;
   s.fromPack = fromPack;
   s.stream.dataSize = 0;
@@ -88,15 +91,20 @@ void ApplySettings(SoundSlot& s, int j) {
   }
 }
 
-bool FillSlotBuffers(SoundSlot& s, int count, const WaveData& wave, const char* caption) {
+bool FillSlotBuffers(SoundSlot& s, int count, const std::vector<uint8_t>& record, const SampleSource& samples,
+                     const char* caption) {
   plat::PcmFormat format;
   int code = 0;
-  bool playable = FormatFromRecord(wave.format, format, code);
+  bool playable = FormatFromRecord(record, format, code);
   DropBuffers(s);
   s.bufferCount = count;
-  uint32_t bytes = static_cast<uint32_t>(wave.samples.size());
   for (int j = 0; j < count; ++j) {
-    if (playable) s.buffers[j] = plat::CreateSoundBuffer(format, bytes, code);
+    // The first buffer takes the samples from the file; the others play the
+    // same samples, which are never written again, so they share them.
+    if (playable) {
+      s.buffers[j] = j == 0 ? plat::CreateSoundBuffer(format, samples.size, code)
+                            : plat::DuplicateSoundBuffer(s.buffers[0], code);
+    }
     if (!playable || !s.buffers[j]) {
       // Nothing half made stays behind in a slot that is not in use.
       if (!s.inUse) DropBuffers(s);
@@ -104,8 +112,10 @@ bool FillSlotBuffers(SoundSlot& s, int count, const WaveData& wave, const char* 
       return false;
     }
     plat::LockedRegions r;
-    if (plat::LockSoundBuffer(s.buffers[j], 0, bytes, r)) {
-      std::memcpy(r.first, wave.samples.data(), r.firstBytes);
+    if (j == 0 && plat::LockSoundBuffer(s.buffers[0], 0, samples.size, r)) {
+      SampleSource from = samples;
+      from.silence = format.bits == 8 ? 0x80 : 0;
+      ReadSamples(from, r.first, r.firstBytes);
     }
     ApplySettings(s, j);
   }
@@ -119,10 +129,11 @@ int LoadObject(const char* name, int n) {
   if (index < 0) return -1;
   // This platform has no resources: a name that is no readable WAVE file
   // beside the program is reported as a missing resource.
-  WaveData wave;
+  WaveInfo wave;
   std::string path = std::string(elSystem::GetProgramFolder(0)) + name;
-  if (!ReadWaveFile(path.c_str(), wave)) return Fail(kObjectCaption, "WAVEリソースが見つかりません");
-  return FinishLoad(index, name, n, wave, kObjectCaption, 0);
+  FILE* file = OpenWaveFile(path.c_str(), wave);
+  if (!file) return Fail(kObjectCaption, "WAVEリソースが見つかりません");
+  return FinishLoad(index, name, n, file, wave, kObjectCaption, 0);
 }
 
 int LoadPack(const char* name, int n) {
@@ -134,11 +145,12 @@ int LoadPack(const char* name, int n) {
   uint32_t dataSize = 0, formatSize = 0;
   PackSearch found = FindPackEntry(packPath, name, file, dataSize, formatSize);
   if (found == PackSearch::NoFile) return Fail(kPackCaption, "パックファイル名が指定されていません");
-  WaveData wave;
-  bool read = found == PackSearch::Found && ReadPackEntry(file, dataSize, formatSize, wave);
-  if (file) std::fclose(file);
-  if (!read) return Fail(kPackCaption, "WAVEファイルを読み込めません");
-  return FinishLoad(index, name, n, wave, kPackCaption, 1);
+  WaveInfo wave;
+  if (found != PackSearch::Found || !ReadPackEntry(file, dataSize, formatSize, wave)) {
+    if (file) std::fclose(file);
+    return Fail(kPackCaption, "WAVEファイルを読み込めません");
+  }
+  return FinishLoad(index, name, n, file, wave, kPackCaption, 1);
 }
 
 void FreeObject(int slot) {

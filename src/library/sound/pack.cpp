@@ -45,12 +45,30 @@ const char* LastPart(const char* name) {
   return part;
 }
 
-long BytesLeft(FILE* file) {
-  long here = std::ftell(file);
-  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-  long end = std::ftell(file);
-  std::fseek(file, here, SEEK_SET);
+int64_t BytesLeft(FILE* file) {
+  int64_t here = plat::FileOffset(file);
+  if (here < 0 || !plat::SeekFile(file, 0, SEEK_END)) return -1;
+  int64_t end = plat::FileOffset(file);
+  plat::SeekFile(file, here);
   return end - here;
+}
+
+// Copies `size` bytes from `offset` of `in` to the end of `out`, a block at
+// a time; what `in` cannot give is written as zero bytes, so that the entry
+// keeps the size it declares.
+void CopyBytes(FILE* in, uint64_t offset, uint32_t size, FILE* out) {
+  uint8_t block[64 * 1024];
+  bool readable = plat::SeekFile(in, static_cast<int64_t>(offset));
+  while (size > 0) {
+    size_t n = size < sizeof block ? size : sizeof block;
+    size_t got = readable ? std::fread(block, 1, n, in) : 0;
+    if (got < n) {
+      std::memset(block + got, 0, n - got);
+      readable = false;
+    }
+    std::fwrite(block, 1, n, out);
+    size -= static_cast<uint32_t>(n);
+  }
 }
 
 }  // namespace
@@ -71,7 +89,7 @@ PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32
     if (c != 0 || !ReadU32(file, formatSize)) break;
     if (entry == wanted) return PackSearch::Found;
     // Every entry of a pack has an 18-byte format record.
-    if (std::fseek(file, static_cast<long>(dataSize) + static_cast<long>(kPcmFormatSize), SEEK_CUR) != 0) {
+    if (!plat::SeekFile(file, int64_t{dataSize} + kPcmFormatSize, SEEK_CUR)) {
       break;
     }
   }
@@ -80,20 +98,20 @@ PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32
   return PackSearch::NotFound;
 }
 
-bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave) {
-  wave = WaveData{};
-  long left = BytesLeft(file);
+bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveInfo& wave) {
+  wave = WaveInfo{};
+  int64_t left = BytesLeft(file);
   if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF || dataSize > kLargestWave || left < 0 ||
       static_cast<uint64_t>(formatSize) + dataSize > static_cast<uint64_t>(left)) {
     return false;
   }
   wave.format.resize(formatSize);
-  wave.samples.resize(dataSize);
-  if (std::fread(wave.format.data(), 1, formatSize, file) != formatSize ||
-      std::fread(wave.samples.data(), 1, dataSize, file) != dataSize) {
-    wave = WaveData{};
+  if (std::fread(wave.format.data(), 1, formatSize, file) != formatSize) {
+    wave = WaveInfo{};
     return false;
   }
+  wave.dataOffset = static_cast<uint64_t>(plat::FileOffset(file));
+  wave.dataSize = dataSize;
   return true;
 }
 
@@ -111,19 +129,20 @@ int MakePack(const char* packName, const char* folder, int deleteFirst) {
     UpperCase(relative.data());
     // A file that is not PCM WAVE is left out: an entry without an 18-byte
     // format record would break the search of every entry behind it.
-    WaveData wave;
-    if (!ReadWaveFile((root + relative).c_str(), wave) || wave.format.size() != kPcmFormatSize) {
-      continue;
+    WaveInfo wave;
+    FILE* in = OpenWaveFile((root + relative).c_str(), wave);
+    if (!in) continue;
+    FILE* out = wave.format.size() == kPcmFormatSize ? plat::OpenFile(pack.c_str(), "ab") : nullptr;
+    if (out) {
+      const char* entryName = LastPart(relative.c_str());
+      WriteU32(out, wave.dataSize);
+      std::fwrite(entryName, 1, std::strlen(entryName) + 1, out);
+      WriteU32(out, static_cast<uint32_t>(wave.format.size()));
+      std::fwrite(wave.format.data(), 1, wave.format.size(), out);
+      CopyBytes(in, wave.dataOffset, wave.dataSize, out);
+      std::fclose(out);
     }
-    FILE* out = plat::OpenFile(pack.c_str(), "ab");
-    if (!out) continue;
-    const char* entryName = LastPart(relative.c_str());
-    WriteU32(out, static_cast<uint32_t>(wave.samples.size()));
-    std::fwrite(entryName, 1, std::strlen(entryName) + 1, out);
-    WriteU32(out, static_cast<uint32_t>(wave.format.size()));
-    std::fwrite(wave.format.data(), 1, wave.format.size(), out);
-    std::fwrite(wave.samples.data(), 1, wave.samples.size(), out);
-    std::fclose(out);
+    std::fclose(in);
   }
   return 1;
 }

@@ -17,18 +17,44 @@ constexpr uint32_t kPcmFormatSize = 18;
 // asking for gigabytes.
 constexpr long kLargestWave = 512L * 1024 * 1024;
 
-// A WAVE file read whole: the format record (18 + extra size bytes, the extra
-// size in bytes 16 and 17) and the samples.
-struct WaveData {
-  std::vector<uint8_t> format;
-  std::vector<uint8_t> samples;
+// Bytes the WAVE reader reads from: an open file, or a block in memory.
+struct ByteSource {
+  FILE* file = nullptr;
+  const uint8_t* bytes = nullptr;
+  uint64_t size = 0;
+  // False when [offset, offset + count) is not all there.
+  bool Read(uint64_t offset, void* into, size_t count) const;
+  static ByteSource OfFile(FILE* file);
 };
 
-// Reads a WAVE file named in Windows form. False, with both parts empty, for
-// anything that is not a complete RIFF/WAVE file with "fmt " and "data".
-bool ReadWaveFile(const char* path, WaveData& wave);
-// Parses a WAVE file held in memory, as ReadWaveFile does.
-bool ParseWave(const uint8_t* bytes, size_t size, WaveData& wave);
+// A WAVE file's format record (18 + extra size bytes, the extra size in
+// bytes 16 and 17) and where its samples lie in the file.
+struct WaveInfo {
+  std::vector<uint8_t> format;
+  uint64_t dataOffset = 0;
+  uint32_t dataSize = 0;
+};
+
+// Reads the chunks of a WAVE file, not its samples. False, with `wave`
+// empty, for anything that is not a complete RIFF/WAVE file with "fmt " and
+// "data".
+bool ParseWave(const ByteSource& source, WaveInfo& wave);
+// Opens a WAVE file named in Windows form (of at most kLargestWave bytes)
+// and reads its chunks; the open file, or null.
+FILE* OpenWaveFile(const char* path, WaveInfo& wave);
+
+// The samples a loader puts into a slot's buffers: `size` bytes at `offset`
+// of `file`, in a format whose silence is the byte `silence`.
+struct SampleSource {
+  FILE* file = nullptr;
+  uint64_t offset = 0;
+  uint32_t size = 0;
+  uint8_t silence = 0;
+};
+// Reads the first `bytes` of the samples into `into`. Their sizes were
+// checked against the file; should it be cut short meanwhile, what is
+// missing is silence.
+void ReadSamples(const SampleSource& samples, uint8_t* into, uint32_t bytes);
 
 // The device format a format record describes; false (with the device's
 // error code) when it is not PCM the device plays.
@@ -45,9 +71,10 @@ uint16_t ReadLe16(const uint8_t* p);
 enum class PackSearch { Found, NoFile, NotFound };
 PackSearch FindPackEntry(const char* path, const char* name, FILE*& file, uint32_t& dataSize,
                          uint32_t& formatSize);
-// Reads the entry's format record and samples where FindPackEntry left the
-// file; false when the file ends early or the record is not a PCM one.
-bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveData& wave);
+// Reads the entry's format record where FindPackEntry left the file; the
+// samples follow it. False when the file ends before the samples do, or
+// the record is not one a pack holds.
+bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveInfo& wave);
 
 // Upper-cases ASCII letters, passing over the trail byte of a double-byte
 // character.
@@ -55,9 +82,11 @@ void UpperCase(char* text);
 
 // The lowest free slot, or -1; while reloading, the slot being rebuilt.
 int TakeSlot(const char* caption);
-// Creates the slot's buffers from `wave` and fills them; false after the
-// error box (with `caption`) when a buffer cannot be created.
-bool FillSlotBuffers(SoundSlot& slot, int count, const WaveData& wave, const char* caption);
+// Creates the slot's buffers for the format record and reads the samples
+// into the first; the others share its samples. False after the error box
+// (with `caption`) when a buffer cannot be created.
+bool FillSlotBuffers(SoundSlot& slot, int count, const std::vector<uint8_t>& format,
+                     const SampleSource& samples, const char* caption);
 // Stores the buffer's frequency as the slot's own (a fresh load) or hands it
 // the stored volume, frequency and pan (a reload).
 void ApplySettings(SoundSlot& slot, int j);

@@ -43,7 +43,7 @@ void FillFirstHalf(StreamRecord& r, int buffer, FILE* file) {
   r.lastWriteStart = 0;
   r.writeOffset = r.chunkSize;
   FillRing(r, buffer, 0, r.chunkSize, file);
-  r.filePosition = static_cast<uint32_t>(std::ftell(file));
+  r.filePosition = static_cast<uint64_t>(plat::FileOffset(file));
   r.consumed = r.chunkSize;
   r.wrapMark = -1;
   r.lastPlay = 0;
@@ -93,7 +93,7 @@ int LoadStream(const char* name, int loopOffset) {
   PackSearch found = FindPackEntry(path, name, file, dataSize, formatSize);
   if (found == PackSearch::NoFile) return Fail(kLoadCaption, kNoPack);
   if (found == PackSearch::NotFound) return Fail(kLoadCaption, "WAVEファイルを読み込めません");
-  WaveData wave;
+  WaveInfo wave;
   // The record only: the samples stay in the file.
   if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF) {
     std::fclose(file);
@@ -122,7 +122,7 @@ int LoadStream(const char* name, int loopOffset) {
   r.silence = format.bits == 8 ? 0x80 : 0;
   r.bufferSize = 4 * perSecond;
   r.chunkSize = r.bufferSize / 2;
-  r.dataStart = static_cast<uint32_t>(std::ftell(file));
+  r.dataStart = static_cast<uint64_t>(plat::FileOffset(file));
   // The loop point lies inside the data, on a whole sample frame.
   uint32_t offset = loopOffset < 0 || static_cast<uint32_t>(loopOffset) >= dataSize
                         ? 0
@@ -155,7 +155,7 @@ int ResetStream(int slot) {
   StreamRecord& r = s.stream;
   FILE* file = plat::OpenFile(r.filePath, "rb");
   if (!file) return elDraw::Error(kResetCaption, kNoPack);
-  if (std::fseek(file, static_cast<long>(r.dataStart), SEEK_SET) != 0) {
+  if (!plat::SeekFile(file, static_cast<int64_t>(r.dataStart))) {
     std::fclose(file);
     return elDraw::Error(kResetCaption, kCannotSeek);
   }
@@ -180,7 +180,7 @@ int Streaming() {
     }
     FILE* file = plat::OpenFile(r.filePath, "rb");
     if (!file) return elDraw::Error(kStreamingCaption, kNoPack);
-    if (std::fseek(file, static_cast<long>(r.filePosition), SEEK_SET) != 0) {
+    if (!plat::SeekFile(file, static_cast<int64_t>(r.filePosition))) {
       std::fclose(file);
       return elDraw::Error(kStreamingCaption, kCannotSeek);
     }
@@ -189,14 +189,17 @@ int Streaming() {
     // file moves on all the same.
     bool silent = r.endCountdown == 1;
     FillRing(r, s.buffers[0], r.writeOffset, n, silent ? nullptr : file);
-    if (silent) std::fseek(file, static_cast<long>(n), SEEK_CUR);
-    r.filePosition = static_cast<uint32_t>(std::ftell(file));
+    if (silent) plat::SeekFile(file, n, SEEK_CUR);
+    r.filePosition = static_cast<uint64_t>(plat::FileOffset(file));
     std::fclose(file);
     r.consumed += n;
     if (r.consumed >= r.dataSize) {
       r.filePosition = r.loopPoint;
-      r.consumed = r.loopPoint - r.dataStart;
-      if (!s.loopFlag) r.endCountdown = 2;
+      r.consumed = static_cast<uint32_t>(r.loopPoint - r.dataStart);
+      // The countdown starts once: a loop point in the last piece brings the
+      // silent refill to the end of the data again, and starting it anew
+      // there would keep a stream played once going for ever.
+      if (!s.loopFlag && r.endCountdown == 0) r.endCountdown = 2;
     }
     r.wrapMark = r.writeOffset < r.lastWriteStart ? static_cast<int32_t>(p) : -1;
     r.lastWriteStart = r.writeOffset > r.bufferSize ? r.writeOffset - r.bufferSize : r.writeOffset;

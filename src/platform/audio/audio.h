@@ -35,9 +35,21 @@ PcmFormat AudioFormat();
 
 // Buffers are numbered from 1; 0 is no buffer.
 using SoundBuffer = int;
+// All sound buffers together hold at most this many bytes of samples (a
+// duplicate counts nothing: it shares its source's). Creating one that
+// would pass it fails with kAudioOutOfMemory.
+constexpr uint64_t kMostSoundBytes = uint64_t{1} << 30;
+uint64_t SoundBytesHeld();
+
 // Creates a stopped buffer of `bytes` bytes of silence; 0 and an error code
-// when the format is not playable or the table of buffers is full.
+// when the format is not playable, the table of buffers is full or the
+// samples would pass kMostSoundBytes.
 SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& errorCode);
+// A stopped buffer on the samples of `source`, with a play position,
+// volume, pan and frequency of its own: the samples are shared, not copied
+// (a lock of either writes both). 0 and an error code when `source` is no
+// buffer or the table of buffers is full.
+SoundBuffer DuplicateSoundBuffer(SoundBuffer source, int& errorCode);
 void ReleaseSoundBuffer(SoundBuffer buffer);
 
 // A lock of `bytes` bytes from `offset` of the ring: a second region when it
@@ -69,9 +81,11 @@ void SetSoundBufferPan(SoundBuffer buffer, int pan);
 void SetSoundBufferFrequency(SoundBuffer buffer, uint32_t frequency);
 uint32_t GetSoundBufferFrequency(SoundBuffer buffer);
 
-// Plays samples on a buffer of their own; with `wait` returns when they have
-// finished. Opens the device for the time being when it is closed.
-void PlayPcm(const PcmFormat& format, const uint8_t* data, uint32_t bytes, bool wait);
+// Plays `bytes` bytes of samples on a buffer of their own, written into it
+// by `fill`; with `wait` returns when they have finished. Opens the device
+// for the time being when it is closed.
+using FillSamples = void (*)(void* user, uint8_t* into, uint32_t bytes);
+void PlayPcm(const PcmFormat& format, uint32_t bytes, FillSamples fill, void* user, bool wait);
 
 // The short sounds of our own that stand for the system's sounds.
 enum class Chime { Default, Asterisk, Exclamation, Hand, Question, Start, Exit, Beep };

@@ -54,7 +54,7 @@ void Build() {
 
 }  // namespace
 
-void PlayPcm(const PcmFormat& format, const uint8_t* data, uint32_t bytes, bool wait) {
+void PlayPcm(const PcmFormat& format, uint32_t bytes, FillSamples fill, void* user, bool wait) {
   bool openedHere = false;
   if (!AudioIsOpen()) {
     if (!wait || !OpenAudio(AudioFormat())) return;
@@ -64,7 +64,7 @@ void PlayPcm(const PcmFormat& format, const uint8_t* data, uint32_t bytes, bool 
   SoundBuffer b = CreateSoundBuffer(format, bytes, code);
   LockedRegions r;
   bool ready = b && LockSoundBuffer(b, 0, bytes, r);
-  if (ready) std::memcpy(r.first, data, r.firstBytes);
+  if (ready) fill(user, r.first, r.firstBytes);
   if (!ready) {
     ReleaseSoundBuffer(b);
   } else if (!wait) {
@@ -83,8 +83,8 @@ void PlayChime(Chime chime, bool wait) {
   if (!built) Build();
   int c = static_cast<int>(chime);
   PcmFormat format{1, kChimeRate, 16};
-  PlayPcm(format, reinterpret_cast<const uint8_t*>(chimes[c]),
-          static_cast<uint32_t>(chimeFrames[c]) * 2, wait);
+  auto copy = [](void* user, uint8_t* into, uint32_t bytes) { std::memcpy(into, user, bytes); };
+  PlayPcm(format, static_cast<uint32_t>(chimeFrames[c]) * 2, copy, chimes[c], wait);
 }
 
 }  // namespace plat

@@ -26,7 +26,7 @@ struct Buffer {
   bool used = false;
   PcmFormat format;
   uint32_t bytes = 0;
-  std::unique_ptr<uint8_t[]> memory;
+  std::shared_ptr<uint8_t[]> memory;  // shared by a buffer and its duplicates
   MixVoice voice;
   uint32_t frequency = 0;
   int volume = 0, pan = 0;
@@ -49,6 +49,25 @@ int dumpRate = 44100;
 bool virtualOpen = false;
 uint64_t virtualStartUs = 0;
 uint64_t virtualFrames = 0;
+
+// The bytes of samples all buffers hold, each block counted once (not its
+// padding). Blocks are made and freed on the main thread only.
+uint64_t bytesHeld = 0;
+
+// A block of `bytes` bytes of sample memory and its padding, filled with
+// `silence`; null when it would pass kMostSoundBytes or there is no memory.
+std::shared_ptr<uint8_t[]> NewSamples(uint32_t bytes, uint8_t silence) {
+  if (bytesHeld + bytes > kMostSoundBytes) return nullptr;
+  size_t size = size_t{bytes} + kPadding;
+  uint8_t* block = new (std::nothrow) uint8_t[size];
+  if (!block) return nullptr;
+  std::memset(block, silence, size);
+  bytesHeld += bytes;
+  return std::shared_ptr<uint8_t[]>(block, [bytes](uint8_t* p) {
+    bytesHeld -= bytes;
+    delete[] p;
+  });
+}
 
 // Set while this thread mixes (and holds the mixer's lock).
 thread_local bool insideMix = false;
@@ -224,29 +243,26 @@ void PullAudioSource(int16_t* out, int frames) {
 
 // --- Buffers --------------------------------------------------------------------
 
-SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& errorCode) {
-  errorCode = 0;
+uint64_t SoundBytesHeld() { return bytesHeld; }
+
+namespace {
+
+// Gives back the buffers played once and let go that have finished, and
+// finds a free entry; -1 when the table is full.
+int FreeEntry() {
   for (int i = 0; i < usedEnd; ++i) {
     if (buffers[i].used && buffers[i].letGo && !buffers[i].voice.playing) ReleaseSoundBuffer(i + 1);
   }
-  if (!FormatPlayable(format) || bytes < static_cast<uint32_t>(format.BlockAlign())) {
-    errorCode = kAudioInvalidParam;
-    return 0;
+  for (int i = 0; i < kMaxBuffers; ++i) {
+    if (!buffers[i].used) return i;
   }
-  int free = -1;
-  for (int i = 0; i < kMaxBuffers && free < 0; ++i) {
-    if (!buffers[i].used) free = i;
-  }
-  // Padding behind the samples: the mix may read a few bytes past the last
-  // frame it uses (never into what it plays).
-  std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[bytes + kPadding]);
-  if (free < 0 || !memory) {
-    errorCode = kAudioOutOfMemory;
-    return 0;
-  }
-  std::memset(memory.get(), format.bits == 8 ? 0x80 : 0, bytes + kPadding);
+  return -1;
+}
+
+// Makes entry `index` a stopped buffer of `format` on `memory`.
+SoundBuffer Install(int index, const PcmFormat& format, uint32_t bytes, std::shared_ptr<uint8_t[]> memory) {
   std::lock_guard<std::mutex> hold(mixLock);
-  Buffer& b = buffers[free];
+  Buffer& b = buffers[index];
   b.format = format;
   b.bytes = bytes;
   b.memory = std::move(memory);
@@ -260,12 +276,49 @@ SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& erro
   b.volume = b.pan = 0;
   UpdateStep(b);
   b.used = true;
-  if (free + 1 > usedEnd) usedEnd = free + 1;
-  return free + 1;
+  if (index + 1 > usedEnd) usedEnd = index + 1;
+  return index + 1;
+}
+
+}  // namespace
+
+SoundBuffer CreateSoundBuffer(const PcmFormat& format, uint32_t bytes, int& errorCode) {
+  errorCode = 0;
+  int free = FreeEntry();
+  if (!FormatPlayable(format) || bytes < static_cast<uint32_t>(format.BlockAlign())) {
+    errorCode = kAudioInvalidParam;
+    return 0;
+  }
+  // Padding behind the samples: the mix may read a few bytes past the last
+  // frame it uses (never into what it plays).
+  std::shared_ptr<uint8_t[]> memory = free < 0 ? nullptr : NewSamples(bytes, format.bits == 8 ? 0x80 : 0);
+  if (!memory) {
+    errorCode = kAudioOutOfMemory;
+    return 0;
+  }
+  return Install(free, format, bytes, std::move(memory));
+}
+
+SoundBuffer DuplicateSoundBuffer(SoundBuffer source, int& errorCode) {
+  errorCode = 0;
+  Buffer* from = Find(source);
+  if (!from) {
+    errorCode = kAudioInvalidParam;
+    return 0;
+  }
+  PcmFormat format = from->format;
+  uint32_t bytes = from->bytes;
+  std::shared_ptr<uint8_t[]> memory = from->memory;
+  int free = FreeEntry();
+  if (free < 0) {
+    errorCode = kAudioOutOfMemory;
+    return 0;
+  }
+  return Install(free, format, bytes, std::move(memory));
 }
 
 void ReleaseSoundBuffer(SoundBuffer id) {
-  std::unique_ptr<uint8_t[]> memory;  // freed after the lock is let go
+  std::shared_ptr<uint8_t[]> memory;  // freed after the lock is let go
   std::lock_guard<std::mutex> hold(mixLock);
   Buffer* b = Find(id);
   if (!b) return;

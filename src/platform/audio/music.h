@@ -27,8 +27,10 @@ MusicStart StartMusic();
 std::string FindSoundFont();
 
 // Takes a copy of a Standard MIDI File and sets it at its start, stopped, in
-// place of any piece before. False when the synthesiser refuses it.
-bool LoadMusic(const uint8_t* data, size_t size);
+// place of any piece before; the piece is over once the player passes
+// `lastTick` (the end of its longest track, read from the file by the
+// caller). False when the synthesiser refuses it.
+bool LoadMusic(const uint8_t* data, size_t size, uint32_t lastTick);
 // Drops the piece; its sound stops at once and the source is removed.
 void UnloadMusic();
 bool MusicLoaded();

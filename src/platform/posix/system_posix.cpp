@@ -219,6 +219,12 @@ std::string ResolvePath(const char* windowsPath) {
   return path;
 }
 
+bool SeekFile(FILE* file, int64_t offset, int whence) {
+  return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+}
+
+int64_t FileOffset(FILE* file) { return static_cast<int64_t>(ftello(file)); }
+
 FILE* OpenRealFile(const char* path, const char* mode) {
   if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
   // Text mode means nothing here: lines end in whatever the file holds.

@@ -23,6 +23,11 @@ std::string ResolvePath(const char* windowsPath) {
   return Cp932ToUtf8(windowsPath);
 }
 
+// A C long is 32 bits here: the 64-bit seek and tell of the C library.
+bool SeekFile(FILE* file, int64_t offset, int whence) { return _fseeki64(file, offset, whence) == 0; }
+
+int64_t FileOffset(FILE* file) { return _ftelli64(file); }
+
 FILE* OpenRealFile(const char* path, const char* mode) {
   if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
   // Always binary: lines end in whatever the file holds, as on Linux.

@@ -7,7 +7,7 @@ namespace plat {
 
 MusicStart StartMusic() { return MusicStart::NoSoundFont; }
 std::string FindSoundFont() { return std::string(); }
-bool LoadMusic(const uint8_t*, size_t) { return false; }
+bool LoadMusic(const uint8_t*, size_t, uint32_t) { return false; }
 void UnloadMusic() {}
 bool MusicLoaded() { return false; }
 void PlayMusic(Window, intptr_t) {}

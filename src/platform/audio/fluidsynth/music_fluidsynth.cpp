@@ -35,6 +35,7 @@ struct Music {
   fluid_synth_t* synth = nullptr;
   fluid_player_t* player = nullptr;
   std::vector<uint8_t> piece;  // kept for going back to the start
+  int lastTick = 0;            // the piece is over once the player passes it
   bool installed = false;      // the source is in the mixer
   bool playing = false;
   bool ended = false;          // the player has run to its last event
@@ -54,11 +55,12 @@ int16_t ToSample(float x) {
 
 // The piece has ended by the sample clock once the player has passed its
 // last tick. The player itself would go on counting ticks, so it is stopped
-// here; its notes sound out.
+// here; its notes sound out. The last tick comes with the piece: asking the
+// player for it walks every event of every track, far too slow for every
+// block, and the player's own end comes seconds late, after the notes.
 void NoticeEnd() {
   if (!music.playing) return;
-  int total = fluid_player_get_total_ticks(music.player);
-  bool over = (total > 0 && fluid_player_get_current_tick(music.player) >= total) ||
+  bool over = fluid_player_get_current_tick(music.player) >= music.lastTick ||
               fluid_player_get_status(music.player) == FLUID_PLAYER_DONE;
   if (!over) return;
   fluid_player_stop(music.player);
@@ -189,12 +191,13 @@ MusicStart StartMusic() {
   return MusicStart::Ready;
 }
 
-bool LoadMusic(const uint8_t* data, size_t size) {
+bool LoadMusic(const uint8_t* data, size_t size, uint32_t lastTick) {
   UnloadMusic();
-  if (!music.synth || size == 0) return false;
+  if (!music.synth || size == 0 || lastTick > 0x7FFFFFFFu) return false;
   {
     std::lock_guard<std::mutex> hold(music.lock);
     music.piece.assign(data, data + size);
+    music.lastTick = static_cast<int>(lastTick);
     fluid_synth_system_reset(music.synth);
     if (!NewPlayer()) {
       music.piece.clear();
