@@ -31,8 +31,10 @@ extern uint32_t blinkDeadline;
 constexpr int kCommandLineSize = 256;
 extern char commandLine[kCommandLineSize];
 
-// The program's window title, window class and single-instance lock name
+// The program's name (the start of every line the library writes on the
+// terminal), window title, window class and single-instance lock name
 // (Shift-JIS), as the program handed them to RunProgram.
+extern const char* programName;
 extern const char* programTitle;
 extern const char* programClass;
 extern const char* programLock;

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "draw/eldraw.h"
 #include "shell/elsystem.h"
@@ -94,6 +95,31 @@ void ReleaseInstance() {
 }
 
 FILE* OpenFile(const char* name, const char* mode) { return plat::OpenFile(name, mode); }
+
+void ReportFailure(const char* operation, const char* name, const char* message) {
+  // The box names neither the program nor the file, and a run without a
+  // window shows no box at all: the terminal gets the whole story in UTF-8,
+  // on one line.
+  std::string line = programName;
+  for (const char* part : {operation, name, message}) {
+    if (part == nullptr || part[0] == '\0') continue;
+    line += ": ";
+    line += plat::Cp932ToUtf8(part);
+  }
+  for (char& c : line) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+void NameInPack(char* out, size_t size, const char* packPath, const char* entry) {
+  const char* folder = GetProgramFolder(0);
+  const size_t length = std::strlen(folder);
+  const char* pack = packPath ? packPath : "";
+  if (length > 0 && std::strncmp(pack, folder, length) == 0) pack += length;
+  std::snprintf(out, size, "%s%s%s", pack, pack[0] != '\0' ? ": " : "", entry ? entry : "");
+}
 
 const char* GetProgramFolder(int flag) {
   CopyText(programFolder, sizeof programFolder, plat::ModuleFileName().c_str());
