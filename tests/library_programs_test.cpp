@@ -1,6 +1,6 @@
 // What a programmer using the library meets: the line a failure writes on
-// standard error and the exit code of the run, through small programs on
-// the library run as processes.
+// standard error and the exit code of the run (through small programs on
+// the library, run as processes), and text converted from UTF-8.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <zolbeck/elsystem.h>
 
 #include "portable.h"
 
@@ -83,5 +85,39 @@ TEST(ProgramFailures, AnErrorBoxAloneDoesNotFailTheRun) {
 }
 
 #endif  // ZOLBECK_FAILURES_EXE
+
+TEST(FromUtf8, JapaneseTextComesBackAndWhatShiftJisLacksBecomesQuestionMarks) {
+  // Literals of this file are Shift-JIS already: the conversion must give
+  // the same bytes. (The UTF-8 texts stay out of the macros, which would
+  // spell them in Shift-JIS, and an emoji has none.)
+  const std::string title = Utf8(u8"ゾルベック！ HP=120"), marks = Utf8(u8"①～㈱");
+  EXPECT_EQ(elSystem::FromUtf8(title.c_str()), "ゾルベック！ HP=120");
+  EXPECT_EQ(elSystem::FromUtf8(marks.c_str()), "①～㈱");
+  // An accented letter and an emoji are not in Shift-JIS: one '?' each.
+  const std::string foreign = Utf8(u8"café😀姫");
+  EXPECT_EQ(elSystem::FromUtf8(foreign.c_str()), "caf??姫");
+  EXPECT_EQ(elSystem::FromUtf8(nullptr), "");
+
+  // The fixed buffer keeps whole characters and always its terminator.
+  struct Cut {
+    int size;
+    const char* expected;
+  };
+  const Cut cuts[] = {{0, ""}, {1, ""}, {2, "A"}, {3, "A"}, {4, "A姫"}, {5, "A姫B"}, {32, "A姫B"}};
+  for (const Cut& cut : cuts) {
+    char out[32];
+    std::memset(out, 'x', sizeof out);
+    int length = elSystem::FromUtf8(Utf8(u8"A姫B").c_str(), out, cut.size);
+    EXPECT_EQ(length, static_cast<int>(std::strlen(cut.expected))) << cut.size;
+    if (cut.size > 0) {
+      EXPECT_STREQ(out, cut.expected) << cut.size;
+    } else {
+      EXPECT_EQ(out[0], 'x');  // nothing written at all
+    }
+    if (cut.size < static_cast<int>(sizeof out)) {
+      EXPECT_EQ(out[cut.size], 'x') << "written past " << cut.size;
+    }
+  }
+}
 
 }  // namespace

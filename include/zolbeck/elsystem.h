@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include <zolbeck/types.h>
 
@@ -109,6 +110,23 @@ int GetWindowsVersion();
 // Seeds the random generator: with the --seed of the run when one was
 // given, else with the calendar time.
 void SeedRandom();
+
+// ---------------------------------------------------------------------------
+// Text from UTF-8
+//
+// The library takes Shift-JIS (CP932) bytes. Literals are written in the
+// source as they are and compiled with -fexec-charset=CP932; text that is
+// UTF-8 at run time (read from a file, from another library) is converted
+// here. A character Shift-JIS lacks becomes '?'. Converting allocates: do it
+// while loading or when the text changes, keep the result, and draw that
+// every frame.
+
+// The Shift-JIS bytes of a UTF-8 text; null reads as "".
+std::string FromUtf8(const char* utf8);
+// The same into `out`, `size` bytes with the terminator: cut to fit at a
+// whole character, never beyond. Returns the bytes written, terminator not
+// counted (0 when `size` is 0).
+int FromUtf8(const char* utf8, char* out, int size);
 
 }  // namespace elSystem
 

@@ -96,6 +96,24 @@ void ReleaseInstance() {
 
 FILE* OpenFile(const char* name, const char* mode) { return plat::OpenFile(name, mode); }
 
+std::string FromUtf8(const char* utf8) { return plat::Utf8ToCp932(utf8 ? utf8 : ""); }
+
+int FromUtf8(const char* utf8, char* out, int size) {
+  if (out == nullptr || size <= 0) return 0;
+  const std::string text = FromUtf8(utf8);
+  // Whole characters only: a lead byte whose trail byte does not fit stays
+  // out with it.
+  size_t length = 0;
+  while (length < text.size()) {
+    const size_t step = plat::IsLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
+    if (length + step > static_cast<size_t>(size - 1) || length + step > text.size()) break;
+    length += step;
+  }
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
+  return static_cast<int>(length);
+}
+
 void ReportFailure(const char* operation, const char* name, const char* message) {
   // The box names neither the program nor the file, and a run without a
   // window shows no box at all: the terminal gets the whole story in UTF-8,
