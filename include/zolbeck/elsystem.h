@@ -101,9 +101,9 @@ void ReleaseInstance();
 // instead. Every loader puts flag 0's answer before its file names.
 const char* GetProgramFolder(int flag);
 // Opens a file named in Windows form ("MAP\stage1.txt"), relative to the
-// working folder (the program folder) or absolute; every folder and the file
-// are matched in any letter case. `mode` is an fopen mode. Only plain files
-// open; null otherwise.
+// working folder (programs are started in their own folder) or absolute;
+// every folder and the file are matched in any letter case. `mode` is an
+// fopen mode. Only plain files open; null otherwise.
 FILE* OpenFile(const char* name, const char* mode);
 // 1 lets the input method compose text; the entry switches it off.
 void EnableIme(int flag);
