@@ -56,7 +56,7 @@ void WipeFrame() {
 // Primitives
 
 void PrimitiveFrame() {
-  elDraw::FillColor(0, 44, 800, 600, 0x302020);
+  elDraw::FillColor(0, 44, 800, 600, ScreenPixel(32, 32, 48));  // a screen pixel, not 0x00BBGGRR
   int w = 1 + static_cast<int>(level * 9.0f);
   for (int i = 0; i < 8; ++i) {  // a fan of lines, every colour
     uint32_t colour = (i & 1 ? 0x0000FF : 0) | (i & 2 ? 0x00FF00 : 0) | (i & 4 ? 0xFF0000 : 0) | 0x404040;
@@ -95,7 +95,13 @@ void PackEnter() {
   if (packMade >= 0) return;
   packMade = elSystem::GetScreenBitsPerPixel() > 16 ? elDraw::Convert("SHOWCASE.PAK", "BMP", 1) : 0;
   elDraw::SetPackFile("SHOWCASE.PAK");
-  for (int i = 0; i < 4; ++i) packed[i] = elDraw::LoadPack(kPacked[i], 0);
+  // A sprite's transparent colour is the setting in force when it is made:
+  // the sheets keep their top-left colour, the tile sheet (which has none
+  // to spare) takes black, which a pack stores only for pure black.
+  for (int i = 0; i < 3; ++i) packed[i] = elDraw::LoadPack(kPacked[i], 0);
+  elDraw::SetColorKey(0x000000);
+  packed[3] = elDraw::LoadPack(kPacked[3], 0);
+  elDraw::UseTopLeftColorKey();
 }
 
 void PackFrame() {
@@ -125,7 +131,7 @@ bool revealDone = false;
 int revealWait = 0;
 
 void StartReveal() {
-  elDraw::BeginText(1, 20, 0, 400, 0, 0);
+  elDraw::BeginText(1, 20, 0, 0, 0, 0);  // gothic, 20 pixels, normal weight
   elDraw::SetTextColors(0xFFFFFF, 0x000000, 1);
   elDraw::LayoutTextHidden(40, 300, 760, 560, kMessage, elDraw::kLayoutShadow | 4);
   elDraw::EndText();
@@ -135,12 +141,12 @@ void StartReveal() {
 
 void TextFrame() {
   Background();
-  elDraw::FillColor(30, 290, 770, 570, 0x402000);
-  elDraw::BeginText(0, 18, 0, 400, 0, 0);
+  elDraw::FillColor(30, 290, 770, 570, ScreenPixel(24, 40, 72));
+  elDraw::BeginText(0, 18, 0, 0, 0, 0);  // mincho, 18 pixels
   elDraw::SetTextColors(0x80FFFF, 0x000000, 1);
   const char* names[] = {"左寄せ left", "中央 centre", "右寄せ right"};
   for (int a = 0; a < 3; ++a) {
-    elDraw::FillColor(20 + a * 260, 60, 260 + a * 260, 150, 0x603020);
+    elDraw::FillColor(20 + a * 260, 60, 260 + a * 260, 150, ScreenPixel(40, 56, 96));
     elDraw::TextBox(20 + a * 260, 60, 260 + a * 260, 150, names[a], a);
   }
   elDraw::EndText();
