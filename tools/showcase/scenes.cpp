@@ -17,14 +17,28 @@ constexpr elDraw::ClipRect kView = {0, 44, 800, 584};
 int wipeShape = 1, wipeClosing = 0, wipeRest = 0;
 elDraw::ClipRect wipeWindow;  // the window between frames (the title bar resets the clip)
 
+// What the wipes show: the backdrop and the dragon drawn once and kept in a
+// sprite, since only what is drawn through the clip rectangle is cut by it
+// (Draw and the effects; not the fills, stretches or text).
+int wipePicture = 0;
+
 void WipeEnter() {
-  wipeShape = 1;
-  wipeClosing = 0;
-  wipeRest = 0;
+  if (wipePicture == 0) {
+    wipePicture = elDraw::CreateObject(800, 540, 2);
+    Background();
+    elDraw::DrawStretch(220, 60, pictures.dragon, 0, 0, 180, 250, 360, 500);
+    elDraw::GrabScreen(wipePicture, 0, 44, 800, 584);
+  }
+  // The view starts hidden, as after a closing, and the frames open it
+  // with shape 1. (A wipe started in a program's very first frame would be
+  // cancelled: the loop sees the scene change from 0 to 1 after that frame.)
   elDraw::wipeState = 0;
   elDraw::screen.clipRect = kView;
-  elDraw::ClipWipeStart(0, wipeShape, 300.0f + level * 900.0f, 120);
+  elDraw::ClipWipeHide();
   wipeWindow = elDraw::screen.clipRect;
+  wipeShape = 9;
+  wipeClosing = 1;
+  wipeRest = 0;
 }
 
 void WipeLeave() {
@@ -35,8 +49,9 @@ void WipeLeave() {
 void WipeFrame() {
   elDraw::screen.clipRect = wipeWindow;
   float speed = 300.0f + level * 900.0f;
-  if (elDraw::ClipWipeStep() == 0 && elDraw::wipeState == 0 && ++wipeRest > 30) {
-    // Rest half a second between a wipe and the next.
+  // ClipWipeStep answers 0 once the wipe is over: the view then rests, open
+  // (state 0) for 1.3 s, closed (state -1, hidden) for a quarter second.
+  if (elDraw::ClipWipeStep() == 0 && ++wipeRest > (wipeClosing ? 20 : 100)) {
     wipeRest = 0;
     if (wipeClosing) wipeShape = wipeShape % 9 + 1;
     wipeClosing = !wipeClosing;
@@ -44,8 +59,7 @@ void WipeFrame() {
     elDraw::screen.clipRect = kView;
     elDraw::ClipWipeStart(wipeClosing, wipeShape, speed, 120);
   }
-  Background();
-  elDraw::DrawStretch(220, 60, pictures.dragon, 0, 0, 180, 250, 360, 500);
+  elDraw::DrawOpaque(0, 44, wipePicture, 0, 0, 800, 540);
   wipeWindow = elDraw::screen.clipRect;
   elDraw::screen.clipRect = {0, 0, 800, 600};
   Caption(8, 584, "ClipWipeStart(closing=%d, shape=%d, speed=%.0f, band=120)  window %d,%d-%d,%d",
