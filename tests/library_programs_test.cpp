@@ -1,7 +1,7 @@
 // What a programmer using the library meets: the line a failure writes on
 // standard error and the exit code of the run (through small programs on
-// the library, run as processes), text converted from UTF-8, and the guide's
-// first program, which must be the one docs/LIBRARY.md shows.
+// the library, run as processes), text converted from UTF-8, and the guide,
+// which must show the hello example as it is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,39 +121,18 @@ TEST(FromUtf8, JapaneseTextComesBackAndWhatShiftJisLacksBecomesQuestionMarks) {
   }
 }
 
-#ifdef ZOLBECK_HELLO_EXE
-
-TEST(GuideHello, TheGuideShowsTheProgramThatIsBuilt) {
+TEST(Guide, ShowsTheHelloExampleAsItIs) {
   const std::string guide = ReadFile(std::string(ZOLBECK_SOURCE_DIR) + "/docs/LIBRARY.md");
-  const std::string program = ReadFile(std::string(ZOLBECK_SOURCE_DIR) + "/tests/programs/hello.cpp");
+  const std::string program = ReadFile(std::string(ZOLBECK_SOURCE_DIR) + "/examples/hello/hello.cpp");
   ASSERT_FALSE(program.empty());
-  const std::string start = "```cpp\n// hello:";
+  const std::string start = "```cpp\n// Hello:";
   size_t at = guide.find(start);
   ASSERT_NE(at, std::string::npos) << "docs/LIBRARY.md shows no hello program";
   at += std::strlen("```cpp\n");
   size_t end = guide.find("```\n", at);
   ASSERT_NE(end, std::string::npos);
   EXPECT_EQ(guide.substr(at, end - at), program)
-      << "docs/LIBRARY.md and tests/programs/hello.cpp differ: the guide shows the program as built";
+      << "docs/LIBRARY.md must show examples/hello/hello.cpp as it is";
 }
-
-TEST(GuideHello, WalksRingsAndQuitsOnEscape) {
-  std::string temp = portable::MakeTempFolder("zolbeck-hello-");
-  const std::string keys = temp + "/keys.txt";
-  std::ofstream(keys) << "2 Right down\n40 Right up\n41 Space down\n43 Space up\n60 Escape down\n";
-  const std::string trace = temp + "/trace.jsonl";
-  int code = portable::RunProgram(ZOLBECK_HELLO_EXE,
-                                  {"--headless", "--keys", keys, "--frames", "100", "--trace", trace}, temp,
-                                  temp + "/stderr.txt", 60000);
-  const std::string errors = ReadFile(temp + "/stderr.txt");
-  const std::string frames = ReadFile(trace);
-  portable::RemoveTree(temp);
-  EXPECT_EQ(code, 0) << errors;
-  EXPECT_EQ(errors, "");
-  // Escape, not the frame limit, ended it: the frames before it ran.
-  EXPECT_EQ(std::count(frames.begin(), frames.end(), '\n'), 60);
-}
-
-#endif  // ZOLBECK_HELLO_EXE
 
 }  // namespace
