@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One scene of the showcase, headless, for 300 frames: it must end with code
-# 0, report nothing (an error box prints its caption and text on standard
+# 0, report nothing (every error box writes its line on standard
 # error) and leave its screenshot.
 # Usage: showcase_scene.sh PROGRAM SCENE
 set -u

@@ -1,9 +1,10 @@
 // The showcase of the game library:
 //   zolbeck_showcase [--scene N] [OPTIONS]
-// Left and Right (or 1 to 9, 0 for 10, F1 to F12) change the scene; Up and
-// Down set the level every scene reads, Space lets it sweep again. --scene N
-// starts on scene N; every other option is the library's own (--headless,
-// --frames N, --screenshot FILE, ...).
+// Left and Right change the scene, and so do the keys of the top row (1 to
+// 9, 0, - and = for scenes 1 to 12) and F1 to F11; F12 is the library's own
+// screenshot. Up and Down set the level every scene reads, Space lets it
+// sweep again. --scene N starts on scene N; every other option is the
+// library's own (--headless, --frames N, --screenshot FILE, ...).
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
@@ -32,6 +33,7 @@ const Scene* const kScenes[] = {
 };
 constexpr int kSceneCount = sizeof kScenes / sizeof kScenes[0];
 constexpr int kTitleHeight = 44;
+constexpr int kCaptionHeight = 32;  // two lines of Print
 
 int current = -1;  // the scene shown, 0-based
 int wanted = 0;    // the scene to show from the next frame
@@ -69,13 +71,18 @@ bool Held(int key) {
   return keyStates[key] & 1;
 }
 
+// The top row of the keyboard, scene by scene.
+constexpr int kSceneKeys[kSceneCount] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', VK_OEM_MINUS,
+                                         VK_OEM_PLUS};
+
 void ReadKeys() {
   if (Pressed(VK_RIGHT)) wanted = (wanted + 1) % kSceneCount;
   if (Pressed(VK_LEFT)) wanted = (wanted + kSceneCount - 1) % kSceneCount;
-  for (int n = 0; n < 10; ++n) {
-    if (Pressed('0' + n)) wanted = n == 0 ? 9 : n - 1;
+  for (int n = 0; n < kSceneCount; ++n) {
+    if (Pressed(kSceneKeys[n])) wanted = n;
   }
-  for (int n = 0; n < 12; ++n) {
+  // F12 is left to the library, which saves a screenshot on it.
+  for (int n = 0; n < 11; ++n) {
     if (Pressed(VK_F1 + n)) wanted = n;
   }
   // Each key is read once a frame: reading moves its edge state on.
@@ -89,15 +96,15 @@ void ReadKeys() {
 }
 
 void Title(const Scene& s) {
-  elDraw::FillColor(0, 0, 800, kTitleHeight, 0x402010);
+  elDraw::FillColor(0, 0, 800, kTitleHeight, ScreenPixel(24, 32, 72));
   char text[160];
   std::snprintf(text, sizeof text, "%d/%d  %s  %s", current + 1, kSceneCount, s.japanese, s.english);
-  elDraw::BeginText(1, 24, 0, 700, 0, 0);
+  elDraw::BeginText(1, 24, 0, 1, 0, 0);  // gothic, 24 pixels, bold
   elDraw::SetTextColors(0xFFFFFF, 0, 1);
   elDraw::TextOut(10, 8, text);
   elDraw::EndText();
-  elDraw::Print(500, 4, "←→ 場面 scene   ↑↓ level %.2f", level);
-  elDraw::Print(500, 22, "Space %s", sweeping ? "sweeping" : "sweep again");
+  elDraw::Print(520, 4, "←→ 1..0 - = 場面 scene");
+  elDraw::Print(520, 22, "↑↓ level %.2f  Space %s", level, sweeping ? "sweeps" : "sweep");
 }
 
 void Frame() {
@@ -125,7 +132,24 @@ void Frame() {
 
 }  // namespace
 
-void Background() { elDraw::DrawTiled(pictures.tiles, 0, 0, 64, 64, 12.0f, 8.0f); }
+uint32_t ScreenPixel(int red, int green, int blue) {
+  const elDraw::PixelFormatInfo& f = elDraw::screen.format;
+  return static_cast<uint32_t>(red) * f.maxValue[0] / 255 << f.shift[0] |
+         static_cast<uint32_t>(green) * f.maxValue[1] / 255 << f.shift[1] |
+         static_cast<uint32_t>(blue) * f.maxValue[2] / 255 << f.shift[2];
+}
+
+void Background() {
+  // Two close greys in 32-pixel squares: what an effect lets through shows,
+  // and nothing draws the eye away from it.
+  const uint32_t dark = ScreenPixel(64, 72, 88), light = ScreenPixel(84, 92, 108);
+  elDraw::FillColor(0, kTitleHeight, 800, 600, dark);
+  for (int y = kTitleHeight; y < 600; y += 32) {
+    for (int x = ((y - kTitleHeight) / 32 % 2) * 32; x < 800; x += 64) {
+      elDraw::FillColor(x, y, x + 32, y + 32 < 600 ? y + 32 : 600, light);
+    }
+  }
+}
 
 void Caption(int x, int y, const char* format, ...) {
   char text[elDraw::kPrintBufferSize];
@@ -147,11 +171,18 @@ void DrawEffects(const Effect* effects, int count) {
   for (int i = 0; i < count; ++i) {
     Cell c = GridCell(i, count);
     char caption[96] = "";
-    // Each effect stays inside its own cell.
-    elDraw::SetClip(c.x, c.y, c.x + c.width, c.y + c.height - 16);
-    effects[i].draw(c.x + (c.width - 150) / 2, c.y + 4, level, caption, sizeof caption);
+    // Each effect stays inside its own cell, above its caption.
+    elDraw::SetClip(c.x, c.y, c.x + c.width, c.y + c.height - kCaptionHeight);
+    // The effect's 150 x 130 window in the middle of the cell.
+    effects[i].draw(c.x + (c.width - 150) / 2, c.y + (c.height - kCaptionHeight - 130) / 2, level, caption,
+                    sizeof caption);
     elDraw::SetClip(0, kTitleHeight, 800, 600);
-    Caption(c.x + 4, c.y + c.height - 16, "%s", caption);
+    // The call's name on one line, its arguments on the next, so that no
+    // caption runs into its neighbour's cell.
+    char* arguments = std::strchr(caption, ' ');
+    if (arguments) *arguments++ = '\0';
+    Caption(c.x + 4, c.y + c.height - kCaptionHeight, "%s", caption);
+    if (arguments) Caption(c.x + 4, c.y + c.height - kCaptionHeight / 2, "%s", arguments);
   }
 }
 

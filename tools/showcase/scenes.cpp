@@ -17,14 +17,28 @@ constexpr elDraw::ClipRect kView = {0, 44, 800, 584};
 int wipeShape = 1, wipeClosing = 0, wipeRest = 0;
 elDraw::ClipRect wipeWindow;  // the window between frames (the title bar resets the clip)
 
+// What the wipes show: the backdrop and the dragon drawn once and kept in a
+// sprite, since only what is drawn through the clip rectangle is cut by it
+// (Draw and the effects; not the fills, stretches or text).
+int wipePicture = 0;
+
 void WipeEnter() {
-  wipeShape = 1;
-  wipeClosing = 0;
-  wipeRest = 0;
+  if (wipePicture == 0) {
+    wipePicture = elDraw::CreateObject(800, 540, 2);
+    Background();
+    elDraw::DrawStretch(220, 60, pictures.dragon, 0, 0, 180, 250, 360, 500);
+    elDraw::GrabScreen(wipePicture, 0, 44, 800, 584);
+  }
+  // The view starts hidden, as after a closing, and the frames open it
+  // with shape 1. (A wipe started in a program's very first frame would be
+  // cancelled: the loop sees the scene change from 0 to 1 after that frame.)
   elDraw::wipeState = 0;
   elDraw::screen.clipRect = kView;
-  elDraw::ClipWipeStart(0, wipeShape, 300.0f + level * 900.0f, 120);
+  elDraw::ClipWipeHide();
   wipeWindow = elDraw::screen.clipRect;
+  wipeShape = 9;
+  wipeClosing = 1;
+  wipeRest = 0;
 }
 
 void WipeLeave() {
@@ -35,8 +49,9 @@ void WipeLeave() {
 void WipeFrame() {
   elDraw::screen.clipRect = wipeWindow;
   float speed = 300.0f + level * 900.0f;
-  if (elDraw::ClipWipeStep() == 0 && elDraw::wipeState == 0 && ++wipeRest > 30) {
-    // Rest half a second between a wipe and the next.
+  // ClipWipeStep answers 0 once the wipe is over: the view then rests, open
+  // (state 0) for 1.3 s, closed (state -1, hidden) for a quarter second.
+  if (elDraw::ClipWipeStep() == 0 && ++wipeRest > (wipeClosing ? 20 : 100)) {
     wipeRest = 0;
     if (wipeClosing) wipeShape = wipeShape % 9 + 1;
     wipeClosing = !wipeClosing;
@@ -44,8 +59,7 @@ void WipeFrame() {
     elDraw::screen.clipRect = kView;
     elDraw::ClipWipeStart(wipeClosing, wipeShape, speed, 120);
   }
-  Background();
-  elDraw::DrawStretch(220, 60, pictures.dragon, 0, 0, 180, 250, 360, 500);
+  elDraw::DrawOpaque(0, 44, wipePicture, 0, 0, 800, 540);
   wipeWindow = elDraw::screen.clipRect;
   elDraw::screen.clipRect = {0, 0, 800, 600};
   Caption(8, 584, "ClipWipeStart(closing=%d, shape=%d, speed=%.0f, band=120)  window %d,%d-%d,%d",
@@ -56,7 +70,7 @@ void WipeFrame() {
 // Primitives
 
 void PrimitiveFrame() {
-  elDraw::FillColor(0, 44, 800, 600, 0x302020);
+  elDraw::FillColor(0, 44, 800, 600, ScreenPixel(32, 32, 48));  // a screen pixel, not 0x00BBGGRR
   int w = 1 + static_cast<int>(level * 9.0f);
   for (int i = 0; i < 8; ++i) {  // a fan of lines, every colour
     uint32_t colour = (i & 1 ? 0x0000FF : 0) | (i & 2 ? 0x00FF00 : 0) | (i & 4 ? 0xFF0000 : 0) | 0x404040;
@@ -95,7 +109,13 @@ void PackEnter() {
   if (packMade >= 0) return;
   packMade = elSystem::GetScreenBitsPerPixel() > 16 ? elDraw::Convert("SHOWCASE.PAK", "BMP", 1) : 0;
   elDraw::SetPackFile("SHOWCASE.PAK");
-  for (int i = 0; i < 4; ++i) packed[i] = elDraw::LoadPack(kPacked[i], 0);
+  // A sprite's transparent colour is the setting in force when it is made:
+  // the sheets keep their top-left colour, the tile sheet (which has none
+  // to spare) takes black, which a pack stores only for pure black.
+  for (int i = 0; i < 3; ++i) packed[i] = elDraw::LoadPack(kPacked[i], 0);
+  elDraw::SetColorKey(0x000000);
+  packed[3] = elDraw::LoadPack(kPacked[3], 0);
+  elDraw::UseTopLeftColorKey();
 }
 
 void PackFrame() {
@@ -125,7 +145,7 @@ bool revealDone = false;
 int revealWait = 0;
 
 void StartReveal() {
-  elDraw::BeginText(1, 20, 0, 400, 0, 0);
+  elDraw::BeginText(1, 20, 0, 0, 0, 0);  // gothic, 20 pixels, normal weight
   elDraw::SetTextColors(0xFFFFFF, 0x000000, 1);
   elDraw::LayoutTextHidden(40, 300, 760, 560, kMessage, elDraw::kLayoutShadow | 4);
   elDraw::EndText();
@@ -135,12 +155,12 @@ void StartReveal() {
 
 void TextFrame() {
   Background();
-  elDraw::FillColor(30, 290, 770, 570, 0x402000);
-  elDraw::BeginText(0, 18, 0, 400, 0, 0);
+  elDraw::FillColor(30, 290, 770, 570, ScreenPixel(24, 40, 72));
+  elDraw::BeginText(0, 18, 0, 0, 0, 0);  // mincho, 18 pixels
   elDraw::SetTextColors(0x80FFFF, 0x000000, 1);
   const char* names[] = {"左寄せ left", "中央 centre", "右寄せ right"};
   for (int a = 0; a < 3; ++a) {
-    elDraw::FillColor(20 + a * 260, 60, 260 + a * 260, 150, 0x603020);
+    elDraw::FillColor(20 + a * 260, 60, 260 + a * 260, 150, ScreenPixel(40, 56, 96));
     elDraw::TextBox(20 + a * 260, 60, 260 + a * 260, 150, names[a], a);
   }
   elDraw::EndText();

@@ -3,12 +3,13 @@
 // and English, something to do when it is entered and left, and a frame that
 // draws below the title bar.
 #pragma once
+#include <cstdint>
 
 namespace showcase {
 
 // The pictures every scene may draw (sprite slots).
 struct Pictures {
-  int tiles = 0;     // "BMP\m_cp.bmp", the tiled background
+  int tiles = 0;     // "BMP\m_cp.bmp", the map's tile sheet
   int princess = 0;  // four 96 x 96 cells of "BMP\princess.bmp", on black
   int dragon = 0;    // one 180 x 250 head of "BMP\boss01\dragon_head.bmp", on black
   int soldier = 0;   // "BMP\enemy00_00.bmp", 48 x 48 cells
@@ -35,7 +36,11 @@ extern const Scene kBlendScene, kColourScene, kGeometryScene, kMovingScene, kFil
 extern const Scene kWipeScene, kPrimitiveScene, kPackScene, kTextScene;
 extern const Scene kSoundScene, kStreamScene, kMidiScene;
 
-// Shared drawing: the drifting tiled background, and a caption on it.
+// Shared drawing. FillColor takes a screen pixel, not a 0x00BBGGRR colour:
+// ScreenPixel makes one from 8-bit red, green and blue by the screen's
+// format. Background is the calm backdrop below the title bar, Caption a
+// line of printf text on it.
+uint32_t ScreenPixel(int red, int green, int blue);
 void Background();
 void Caption(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));
 

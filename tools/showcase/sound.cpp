@@ -92,7 +92,7 @@ void SoundFrame() {
     Caption(40, 80 + i * 30, "%s %s", i == demo ? "→" : "  ", kDemos[i]);
   }
   elDraw::FrameBlack(40, 330, 760, 360);
-  elDraw::FillColor(40, 330, 40 + static_cast<int>(720 * shown), 360, 0x40C0FF);
+  elDraw::FillColor(40, 330, 40 + static_cast<int>(720 * shown), 360, ScreenPixel(64, 192, 255));
   const elSound::SoundSlot& s = elSound::SoundTable[tone < 0 ? 0 : tone];
   Caption(40, 380, "tone: volume %d  pan %d  frequency %u Hz", s.volume[0], s.pan[0], s.frequency[0]);
   Caption(40, 400, "sound device %s", elSound::soundAvailable ? "open" : "missing: silent");
@@ -111,9 +111,9 @@ void StreamFrame() {
   elSound::Streaming();
   Background();
   const elSound::StreamRecord& r = elSound::SoundTable[stream < 0 ? 0 : stream].stream;
-  elDraw::FillColor(40, 200, 760, 240, 0x202020);
+  elDraw::FillColor(40, 200, 760, 240, ScreenPixel(32, 64, 96));
   int loopX = 40 + 720 * 2 / 8;
-  elDraw::FillColor(40, 200, loopX, 240, 0x604020);  // the introduction, played once
+  elDraw::FillColor(40, 200, loopX, 240, ScreenPixel(96, 64, 32));  // the introduction, played once
   elDraw::Line(loopX, 190, loopX, 250, 0x00FFFF, 2);
   Caption(40, 120, "SetPackFile(\"SOUND.PAK\")  LoadStream(\"LOOP.WAV\", 176400) = slot %d", stream);
   Caption(40, 140, "PlayObjectLoop(stream, 0); Streaming() every frame");
@@ -144,15 +144,15 @@ void MidiFrame() {
   if (keyL == 1) midiResult = elSound::PlayMidi(midiPiece = "MIDI\\field.mid", 1);
   if (keyB == 1) midiResult = elSound::PlayMidi(midiPiece = "MIDI\\boss.mid", 0);
   Background();
-  elDraw::FillColor(30, 100, 770, 330, 0x102040);
+  elDraw::FillColor(30, 100, 770, 330, ScreenPixel(24, 32, 56));
   Caption(50, 120, "PlayMidi(\"%s\", loop) = %d", midiPiece, midiResult);
   Caption(50, 150, "midiOpen %d   midiLoop %d", elSound::midiOpen, elSound::midiLoop);
   Caption(50, 200, "E: EndMidiLoop() - the piece plays to its end, then closes");
-  Caption(50, 225, "L: PlayMidi(\"MIDI\\\\field.mid\", 1) - looping");
-  Caption(50, 250, "B: PlayMidi(\"MIDI\\\\boss.mid\", 0) - once");
+  Caption(50, 225, "L: PlayMidi(\"MIDI\\field.mid\", 1) - looping");
+  Caption(50, 250, "B: PlayMidi(\"MIDI\\boss.mid\", 0) - once");
   for (int i = 0; i < 16; ++i) {  // a little light that beats while music is open
     bool lit = elSound::midiOpen && (sceneFrame / 19) % 16 == i;
-    elDraw::FillColor(50 + i * 44, 290, 86 + i * 44, 310, lit ? 0x00FFFF : 0x404040);
+    elDraw::FillColor(50 + i * 44, 290, 86 + i * 44, 310, lit ? ScreenPixel(0, 255, 255) : ScreenPixel(64, 64, 64));
   }
 }
 

@@ -23,6 +23,11 @@ extern uint16_t SubtractTable[3][32][32];
 extern uint16_t GreyTable[94];
 extern uint8_t DitherNoiseTable[10000];
 
+// The error box of Error, naming also what the operation failed on (a file,
+// a pack entry, a size; null names nothing) in the line it writes on
+// standard error. Answers 0.
+int ErrorAbout(const char* caption, const char* name, const char* message, int code = 0);
+
 // Empties a slot's bookkeeping (no surface, no name).
 void ResetSlot(SpriteSlot& slot);
 // Applies a key value (-1 = top-left pixel, else a colour) to a surface and

@@ -69,9 +69,11 @@ long long LengthOf(FILE* file) {
 // Finds `upperName` in the pack. On failure the error box has been shown
 // and the file is closed.
 bool FindEntry(const char* caption, const char* upperName, Entry& entry) {
+  char named[sizeof packPath + kSpriteNameSize];
+  elSystem::NameInPack(named, sizeof named, packPath, upperName);
   FILE* file = packPath[0] != '\0' ? plat::OpenFile(packPath, "rb") : nullptr;
   if (file == nullptr) {
-    Error(caption, kNoPackFile);
+    ErrorAbout(caption, named, kNoPackFile);
     return false;
   }
   // A buffer that holds several small entries lets their skips stay in
@@ -108,7 +110,7 @@ bool FindEntry(const char* caption, const char* upperName, Entry& entry) {
     if (fseeko(file, at, SEEK_SET) != 0) break;
   }
   std::fclose(file);
-  Error(caption, kNotFound);
+  ErrorAbout(caption, named, kNotFound);
   return false;
 }
 
@@ -164,7 +166,7 @@ bool Decode(Entry& entry, SpriteSlot& slot, const char* upperName) {
 // be kept in a sprite slot.
 bool UpperRequest(const char* caption, const char* name, char (&upper)[kSpriteNameSize]) {
   if (name == nullptr || std::strlen(name) > kMaxEntryName) {
-    Error(caption, kTooLong);
+    ErrorAbout(caption, name, kTooLong);
     return false;
   }
   std::snprintf(upper, sizeof upper, "%s", name);
@@ -213,7 +215,7 @@ int SwapPack(const char* name, int number, int) {
     // The slot keeps a name, so that it stays taken, as a failed creation
     // leaves it.
     std::snprintf(slot.name, sizeof slot.name, "*");
-    return Error(kCaption, "スプライトを作成できません");
+    return ErrorAbout(kCaption, upper, "スプライトを作成できません");
   }
   return Decode(entry, slot, upper) ? number : 0;
 }
@@ -276,7 +278,7 @@ void AppendEntry(const char* path, int number, const char* upperName) {
 int Convert(const char* pack, const char* folder, int replace) {
   constexpr const char* kCaption = "elDraw::Convert";
   // 16-bit pixels have already lost the low bits the pack keeps.
-  if (elSystem::GetScreenBitsPerPixel() <= 16) return Error(kCaption, "画面をフルカラーにして下さい");
+  if (elSystem::GetScreenBitsPerPixel() <= 16) return ErrorAbout(kCaption, pack, "画面をフルカラーにして下さい");
   const std::string programFolder = elSystem::GetProgramFolder(0);
   const std::string path = programFolder + (pack ? pack : "");
   if (replace != 0) std::remove(plat::ResolvePath(path.c_str()).c_str());

@@ -93,7 +93,12 @@ void SetDepth(int depth, int fallback1, int fallback2) {
 
 void SetVSync(int flag) { screen.vsync = flag; }
 
-int Error(const char* caption, const char* message, int) {
+int Error(const char* caption, const char* message, int code) {
+  return ErrorAbout(caption, nullptr, message, code);
+}
+
+int ErrorAbout(const char* caption, const char* name, const char* message, int) {
+  elSystem::ReportFailure(caption, name, message);
   char text[260];
   std::snprintf(text, sizeof text, "%s : %s", caption, message);
   if (screen.directDraw) FlipToGDISurface();
@@ -106,7 +111,7 @@ int Error(const char* caption, const char* message, int) {
 int IsError() { return screen.errorFlag; }
 
 int QuitOnError() {
-  if (screen.errorFlag) QuitProgram();
+  if (screen.errorFlag) elSystem::QuitAfterError();
   return screen.errorFlag;
 }
 
@@ -127,6 +132,10 @@ int Screen(int width, int height, int) {
   screen.width = width;
   screen.height = height;
   SetClip(0, 0, width, height);
+  // What a failure names: the size asked for.
+  char size[32];
+  std::snprintf(size, sizeof size, "%dx%d", width, height);
+  auto fail = [&size](const char* message) { return ErrorAbout(kScreenCaption, size, message); };
 
   // The only driver is the software one; it has no 3-D hardware, so the
   // enumeration keeps nothing and the default object is made.
@@ -143,21 +152,21 @@ int Screen(int width, int height, int) {
         set = SetDisplayMode(width, height, screen.depth);
       }
     }
-    if (!set) return Error(kScreenCaption, "解像度が変更できません");
+    if (!set) return fail("解像度が変更できません");
   } else {
     screen.depth = elSystem::GetScreenBitsPerPixel();
   }
 
   screen.frontScreen = plat::CreatePrimarySurface();
-  if (!screen.frontScreen) return Error(kScreenCaption, "表画面が生成できません");
+  if (!screen.frontScreen) return fail("表画面が生成できません");
   screen.backScreen = plat::CreateSurface(width, height);
-  if (!screen.backScreen) return Error(kScreenCaption, "裏画面が生成できません");
+  if (!screen.backScreen) return fail("裏画面が生成できません");
   if (!elSystem::fullScreen) screen.clipper = true;
 
   for (int i = 0; i < kFirstLoadableSprite; ++i) {
     SpriteSlot& slot = SpriteTable[i];
     slot.surface = plat::CreateSurface(width, height);
-    if (!slot.surface) return Error(kScreenCaption, kInternalSprites[i].failure);
+    if (!slot.surface) return fail(kInternalSprites[i].failure);
     ApplyColorKey(*slot.surface, 0);
     std::snprintf(slot.name, sizeof slot.name, "%s", kInternalSprites[i].name);
     slot.packFlag = 0;
@@ -171,7 +180,7 @@ int Screen(int width, int height, int) {
   screen.canStretch = 1;
 
   if (!FillPixelFormat(screen.backScreen->format, screen.format))
-    return Error(kScreenCaption, "ピクセル情報が取得できません");
+    return fail("ピクセル情報が取得できません");
 
   BuildSineTable();
   // A desktop of two bytes per pixel reports 16 bits whether it holds 565
@@ -241,6 +250,7 @@ int CheckWindowDepth(const char* settingsFile) {
                 "フルスクリーンで実行させて下さい。");
   char text[260];
   std::snprintf(text, sizeof text, format, kColourCounts[level - 1], kColourCounts[level]);
+  elSystem::ReportFailure("elDraw::CheckWindowDepth", settingsFile, text);
   elSystem::ShowWarning("%s", text);
 
   const char* file = settingsFile ? settingsFile : "";
@@ -253,7 +263,7 @@ int CheckWindowDepth(const char* settingsFile) {
     question = "フルスクリーンに設定し直しますか？";
   }
   if (!question || !elSystem::AskYesNo("%s", question)) {
-    QuitProgram();
+    elSystem::QuitAfterError();
     return 0;
   }
   if (std::strcmp(file, "*") != 0) elSystem::WriteNumberFile(file, 1);

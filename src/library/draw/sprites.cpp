@@ -126,21 +126,23 @@ int LoadObject(const char* name, int) {
   constexpr const char* kCaption = "elDraw::LoadObject";
   // Names are Shift-JIS bytes and are measured in bytes.
   if (std::strlen(name) > kMaxSpriteName)
-    return Error(kCaption, "ファイル名またはリソース名が長すぎます");
+    return ErrorAbout(kCaption, name, "ファイル名またはリソース名が長すぎます");
   int number = FindFreeSlot();
-  if (number == 0) return Error(kCaption, "オブジェクト数が多過ぎます");
+  if (number == 0) return ErrorAbout(kCaption, name, "オブジェクト数が多過ぎます");
   SpriteSlot& slot = SpriteTable[number];
   SetName(slot, name);
   slot.packFlag = 0;
   slot.memoryKind = 2;
-  if (!LoadPicture(name, slot)) return Error(kCaption, "BMPファイルを読み込めません");
+  if (!LoadPicture(name, slot)) return ErrorAbout(kCaption, name, "BMPファイルを読み込めません");
   return number;
 }
 
 int CreateObject(int width, int height, int) {
   constexpr const char* kCaption = "elDraw::CreateObject";
+  char size[32];
+  std::snprintf(size, sizeof size, "%dx%d", width, height);
   int number = FindFreeSlot();
-  if (number == 0) return Error(kCaption, "オブジェクト数が多過ぎます");
+  if (number == 0) return ErrorAbout(kCaption, size, "オブジェクト数が多過ぎます");
   SpriteSlot& slot = SpriteTable[number];
   SetName(slot, "*");
   slot.packFlag = 0;
@@ -148,7 +150,7 @@ int CreateObject(int width, int height, int) {
   slot.width = static_cast<uint16_t>(width);
   slot.height = static_cast<uint16_t>(height);
   slot.surface = width > 0 && height > 0 ? plat::CreateSurface(width, height) : nullptr;
-  if (!slot.surface) return Error(kCaption, "スプライトを作成できません");
+  if (!slot.surface) return ErrorAbout(kCaption, size, "スプライトを作成できません");
   slot.keySetting = CurrentKey();
   ApplyColorKey(*slot.surface, slot.keySetting);
   return number;
@@ -159,7 +161,7 @@ int SwapObject(const char* name, int number, int) {
   // A slot number outside the table would write past it; it does nothing.
   if (!ValidSlot(number)) return 0;
   if (std::strlen(name) > kMaxSpriteName)
-    return Error(kCaption, "ファイル名またはリソース名が長すぎます");
+    return ErrorAbout(kCaption, name, "ファイル名またはリソース名が長すぎます");
   // The name may be the slot's own (a reload after a surface loss).
   char newName[kSpriteNameSize];
   std::snprintf(newName, sizeof newName, "%s", name);
@@ -171,7 +173,7 @@ int SwapObject(const char* name, int number, int) {
   SetName(slot, newName);
   slot.packFlag = 0;
   slot.memoryKind = 2;
-  if (!LoadPicture(newName, slot)) return Error(kCaption, "BMPファイルを読み込めません");
+  if (!LoadPicture(newName, slot)) return ErrorAbout(kCaption, newName, "BMPファイルを読み込めません");
   return 1;
 }
 

@@ -2,6 +2,8 @@
 // timers. Every reading comes from the one millisecond clock; differences are
 // taken as unsigned 32-bit counts, so all of it keeps working when the clock
 // wraps after 2^32 ms.
+#include <cstdio>
+
 #include "draw/eldraw.h"
 #include "input/input.h"
 #include "shell/elsystem.h"
@@ -67,18 +69,24 @@ void MeasureFrameTime() {
   lastFrameTick = plat::TimeGetTime();
 }
 
+namespace {
+
+int WaitOutOfRange(const char* caption, int timer) {
+  char number[32];
+  std::snprintf(number, sizeof number, "timer %d", timer);
+  return elDraw::ErrorAbout(caption, number, "ウェイトNoが範囲外です");
+}
+
+}  // namespace
+
 int SetWait(int timer, uint32_t ms) {
-  if (timer < 1 || timer > 10) {
-    return elDraw::Error("elSystem::SetWait", "ウェイトNoが範囲外です");
-  }
+  if (timer < 1 || timer > 10) return WaitOutOfRange("elSystem::SetWait", timer);
   waitDeadline[timer] = plat::TimeGetTime() + ms;
   return 1;
 }
 
 int InitWait(int timer) {
-  if (timer < 1 || timer > 10) {
-    return elDraw::Error("elSystem::InitWait", "ウェイトNoが範囲外です");
-  }
+  if (timer < 1 || timer > 10) return WaitOutOfRange("elSystem::InitWait", timer);
   waitDeadline[timer] = kWaitStopped;
   return 1;
 }

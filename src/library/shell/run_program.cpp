@@ -54,10 +54,10 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
       return 0;
     }
   }
+  elSystem::programName = name;
   elSystem::programTitle = program.title ? program.title : name;
   elSystem::programClass = program.className ? program.className : "DEFAULT";
   elSystem::programLock = program.lock;
-  elSystem::programName = name;
   shell::CommandLine options;
   std::string error;
   if (!shell::ParseCommandLine(argc, argv, options, error)) {
@@ -113,7 +113,8 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
     commandLine += argv[i];
   }
   int result = WinMain(1, 0, commandLine.c_str(), plat::Show::Normal);
-  // A requested screenshot that was not written fails the run.
+  // A requested screenshot that was not written fails the run, and so does
+  // a quit after an error box (QuitOnError, a refused screen depth).
   if (result == 0 && shell::run.failed) result = 1;
 
   elSystem::StopTimer();

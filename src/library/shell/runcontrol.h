@@ -31,7 +31,7 @@ struct RunControl {
   FILE* trace = nullptr;
   std::string screenshot;
   uint64_t framePasses = 0;  // frame passes run so far
-  bool failed = false;       // something asked for could not be done (a screenshot)
+  bool failed = false;       // a screenshot could not be written, or a quit followed an error box
   // Later subsystems add their state to each trace line through this hook;
   // it writes `,"name":value` pairs.
   void (*traceFields)(FILE*) = nullptr;

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "draw/eldraw.h"
 #include "shell/elsystem.h"
@@ -94,6 +95,49 @@ void ReleaseInstance() {
 }
 
 FILE* OpenFile(const char* name, const char* mode) { return plat::OpenFile(name, mode); }
+
+std::string FromUtf8(const char* utf8) { return plat::Utf8ToCp932(utf8 ? utf8 : ""); }
+
+int FromUtf8(const char* utf8, char* out, int size) {
+  if (out == nullptr || size <= 0) return 0;
+  const std::string text = FromUtf8(utf8);
+  // Whole characters only: a lead byte whose trail byte does not fit stays
+  // out with it.
+  size_t length = 0;
+  while (length < text.size()) {
+    const size_t step = plat::IsLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
+    if (length + step > static_cast<size_t>(size - 1) || length + step > text.size()) break;
+    length += step;
+  }
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
+  return static_cast<int>(length);
+}
+
+void ReportFailure(const char* operation, const char* name, const char* message) {
+  // The box names neither the program nor the file, and a run without a
+  // window shows no box at all: the terminal gets the whole story in UTF-8,
+  // on one line.
+  std::string line = programName;
+  for (const char* part : {operation, name, message}) {
+    if (part == nullptr || part[0] == '\0') continue;
+    line += ": ";
+    line += plat::Cp932ToUtf8(part);
+  }
+  for (char& c : line) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+void NameInPack(char* out, size_t size, const char* packPath, const char* entry) {
+  const char* folder = GetProgramFolder(0);
+  const size_t length = std::strlen(folder);
+  const char* pack = packPath ? packPath : "";
+  if (length > 0 && std::strncmp(pack, folder, length) == 0) pack += length;
+  std::snprintf(out, size, "%s%s%s", pack, pack[0] != '\0' ? ": " : "", entry ? entry : "");
+}
 
 const char* GetProgramFolder(int flag) {
   CopyText(programFolder, sizeof programFolder, plat::ModuleFileName().c_str());

@@ -33,10 +33,10 @@ int blinkOn = 1;
 uint32_t blinkDeadline = 0;
 char commandLine[kCommandLineSize];
 // Until a program names its own (RunProgram does), the library's name.
+const char* programName = "zolbeck";
 const char* programTitle = "zolbeck";
 const char* programClass = "DEFAULT";
 const char* programLock = nullptr;
-const char* programName = "zolbeck";
 
 }  // namespace elSystem
 
@@ -329,4 +329,9 @@ int QuitProgram() {
   if (quitState == 0) plat::PostMessage(mainWindow, WM_CLOSE, 0, 0);
   quitState = 2;
   return 1;
+}
+
+int elSystem::QuitAfterError() {
+  shell::run.failed = true;
+  return QuitProgram();
 }

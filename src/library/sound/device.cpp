@@ -130,7 +130,11 @@ int SelectFormat(int channels, int rateCode, int bits) {
   }
   plat::PcmFormat format{channels, rate, bits};
   int code = plat::SetAudioFormat(format);
-  if (code != 0) return elDraw::Error("elSound::SelectFormat", "再生フォーマットを変更できません", code);
+  if (code != 0) {
+    char asked[64];
+    std::snprintf(asked, sizeof asked, "%d channels, %d Hz, %d bits", channels, rate, bits);
+    return elDraw::ErrorAbout("elSound::SelectFormat", asked, "再生フォーマットを変更できません", code);
+  }
   primaryFormat = format;
   RebuildSlots();
   return 1;

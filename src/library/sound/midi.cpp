@@ -18,6 +18,23 @@ int ResetMidi() {
   return 1;
 }
 
+namespace {
+
+// What the error numbers a piece most often fails to open with mean.
+const char* MciMeaning(int code) {
+  switch (code) {
+    case kMciFileNotFound: return ": the file is missing or unreadable";
+    case kMciInvalidFile: return ": not a Standard MIDI File";
+    case kMciNoMidiPresent: return ": no MIDI device (no sound font found)";
+    case kMciCannotLoadDriver: return ": the synthesiser would not start";
+    case kMciParamOverflow: return ": the name is too long";
+    case kMciSequencerInUse: return ": the sequencer is in use";
+    default: return "";
+  }
+}
+
+}  // namespace
+
 int PlayMidi(const char* fileName, int loop) {
   // The program folder is at most 255 characters and the command is read up
   // to kMciCommandSize, so a long name fits whole where the old 260-character
@@ -28,7 +45,13 @@ int PlayMidi(const char* fileName, int loop) {
                              elSystem::GetProgramFolder(0), fileName ? fileName : "");
   bool fits = length >= 0 && length < static_cast<int>(sizeof command);
   if (midiOpen) CloseMidi();
-  if (fits) SendMci(command, nullptr, 0);
+  int opened = fits ? SendMci(command, nullptr, 0) : kMciParamOverflow;
+  // Music shows no box when it cannot play; the terminal still hears of it.
+  if (opened != 0) {
+    char message[96];
+    std::snprintf(message, sizeof message, "MCI error %d%s", opened, MciMeaning(opened));
+    elSystem::ReportFailure("elSound::PlayMidi", fileName, message);
+  }
   SendMci("seek midi to start", nullptr, 0);
   int result = SendMci("play midi notify", nullptr, 0, elSystem::mainWindow);
   // Set whatever the open answered: a later CloseMidi then sends its two

@@ -18,32 +18,27 @@ namespace {
 constexpr char kObjectCaption[] = "elSound::LoadObject";
 constexpr char kPackCaption[] = "elSound::LoadPack";
 
-int Fail(const char* caption, const char* message, int code = 0) {
-  elDraw::Error(caption, message, code);
-  return -1;
-}
-
 // The checks every loader makes before it reads anything: the mix count and
 // the name's length (a name too long to store could never be rebuilt, so it
 // is refused before a slot is filled).
-bool CheckRequest(const char* caption, const char* name, int n, const char* tooLong) {
-  if (std::abs(n) > kMaxMix) return Fail(caption, "ミックス数が多過ぎます") == 0;
+bool CheckRequest(const Request& request, const char* name, int n, const char* tooLong) {
+  if (std::abs(n) > kMaxMix) return Fail(request, "ミックス数が多過ぎます") == 0;
   if (!reloadingObjects && std::strlen(name) > static_cast<size_t>(kNameLength)) {
-    return Fail(caption, tooLong) == 0;
+    return Fail(request, tooLong) == 0;
   }
   return true;
 }
 
 // Fills the slot from `wave`, whose samples `file` holds, with |n| buffers
 // and marks it loaded; closes the file.
-int FinishLoad(int index, const char* name, int n, FILE* file, const WaveInfo& wave, const char* caption,
+int FinishLoad(int index, const char* name, int n, FILE* file, const WaveInfo& wave, const Request& request,
                int fromPack) {
   SoundSlot& s = SoundTable[index];
   // A mix count of 0 is taken as 1: a slot without a buffer cannot play.
   int count = n == 0 ? 1 : std::abs(n);
   s.echoCounter = n > 1 ? 0 : -1;
   if (!reloadingObjects) s.nextBuffer = 0;
-  bool filled = FillSlotBuffers(s, count, wave.format, SampleSource{file, wave.dataOffset, wave.dataSize}, caption);
+  bool filled = FillSlotBuffers(s, count, wave.format, SampleSource{file, wave.dataOffset, wave.dataSize}, request);
   std::fclose(file);
   if (!filled) return -1;
   s.inUse = 1;
@@ -57,7 +52,12 @@ int FinishLoad(int index, const char* name, int n, FILE* file, const WaveInfo& w
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
 
-int TakeSlot(const char* caption) {
+int Fail(const Request& request, const char* message, int code) {
+  elDraw::ErrorAbout(request.caption, request.name, message, code);
+  return -1;
+}
+
+int TakeSlot(const Request& request) {
   if (reloadingObjects) return loadingSlot;
   for (int i = 0; i < kSlotCount; ++i) {
     if (!SoundTable[i].inUse) {
@@ -65,7 +65,7 @@ int TakeSlot(const char* caption) {
       return i;
     }
   }
-  return Fail(caption, "オブジェクト数が多過ぎます");
+  return Fail(request, "オブジェクト数が多過ぎます");
 }
 
 void DropBuffers(SoundSlot& s) {
@@ -92,7 +92,7 @@ void ApplySettings(SoundSlot& s, int j) {
 }
 
 bool FillSlotBuffers(SoundSlot& s, int count, const std::vector<uint8_t>& record, const SampleSource& samples,
-                     const char* caption) {
+                     const Request& request) {
   plat::PcmFormat format;
   int code = 0;
   bool playable = FormatFromRecord(record, format, code);
@@ -108,7 +108,7 @@ bool FillSlotBuffers(SoundSlot& s, int count, const std::vector<uint8_t>& record
     if (!playable || !s.buffers[j]) {
       // Nothing half made stays behind in a slot that is not in use.
       if (!s.inUse) DropBuffers(s);
-      Fail(caption, "サウンドバッファが生成できません", code);
+      Fail(request, "サウンドバッファが生成できません", code);
       return false;
     }
     plat::LockedRegions r;
@@ -124,33 +124,37 @@ bool FillSlotBuffers(SoundSlot& s, int count, const std::vector<uint8_t>& record
 
 int LoadObject(const char* name, int n) {
   if (!soundAvailable) return -1;
-  if (!CheckRequest(kObjectCaption, name, n, "ファイル名またはリソース名が長すぎます")) return -1;
-  int index = TakeSlot(kObjectCaption);
+  const Request request{kObjectCaption, name};
+  if (!CheckRequest(request, name, n, "ファイル名またはリソース名が長すぎます")) return -1;
+  int index = TakeSlot(request);
   if (index < 0) return -1;
   // This platform has no resources: a name that is no readable WAVE file
   // beside the program is reported as a missing resource.
   WaveInfo wave;
   std::string path = std::string(elSystem::GetProgramFolder(0)) + name;
   FILE* file = OpenWaveFile(path.c_str(), wave);
-  if (!file) return Fail(kObjectCaption, "WAVEリソースが見つかりません");
-  return FinishLoad(index, name, n, file, wave, kObjectCaption, 0);
+  if (!file) return Fail(request, "WAVEリソースが見つかりません");
+  return FinishLoad(index, name, n, file, wave, request, 0);
 }
 
 int LoadPack(const char* name, int n) {
   if (!soundAvailable) return -1;
-  if (!CheckRequest(kPackCaption, name, n, "ファイル名が長すぎます")) return -1;
-  int index = TakeSlot(kPackCaption);
+  char named[sizeof packPath + kNameLength + 8];
+  elSystem::NameInPack(named, sizeof named, packPath, name);
+  const Request request{kPackCaption, named};
+  if (!CheckRequest(request, name, n, "ファイル名が長すぎます")) return -1;
+  int index = TakeSlot(request);
   if (index < 0) return -1;
   FILE* file = nullptr;
   uint32_t dataSize = 0, formatSize = 0;
   PackSearch found = FindPackEntry(packPath, name, file, dataSize, formatSize);
-  if (found == PackSearch::NoFile) return Fail(kPackCaption, "パックファイル名が指定されていません");
+  if (found == PackSearch::NoFile) return Fail(request, "パックファイル名が指定されていません");
   WaveInfo wave;
   if (found != PackSearch::Found || !ReadPackEntry(file, dataSize, formatSize, wave)) {
     if (file) std::fclose(file);
-    return Fail(kPackCaption, "WAVEファイルを読み込めません");
+    return Fail(request, "WAVEファイルを読み込めません");
   }
-  return FinishLoad(index, name, n, file, wave, kPackCaption, 1);
+  return FinishLoad(index, name, n, file, wave, request, 1);
 }
 
 void FreeObject(int slot) {

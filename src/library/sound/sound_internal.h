@@ -80,13 +80,25 @@ bool ReadPackEntry(FILE* file, uint32_t dataSize, uint32_t formatSize, WaveInfo&
 // character.
 void UpperCase(char* text);
 
-// The lowest free slot, or -1; while reloading, the slot being rebuilt.
-int TakeSlot(const char* caption);
+// What a loader's failures name: the operation (the box's caption) and the
+// sound asked for ("WAVE\\shot.wav", or "SOUND.PAK: LOOP.WAV" for an entry
+// of a pack).
+struct Request {
+  const char* caption;
+  const char* name;
+};
+// The error box for a failed request (with the device's error code where
+// there is one); answers -1, the loaders' failure.
+int Fail(const Request& request, const char* message, int code = 0);
+
+// The lowest free slot, or -1 after the box; while reloading, the slot
+// being rebuilt.
+int TakeSlot(const Request& request);
 // Creates the slot's buffers for the format record and reads the samples
 // into the first; the others share its samples. False after the error box
-// (with `caption`) when a buffer cannot be created.
+// when a buffer cannot be created.
 bool FillSlotBuffers(SoundSlot& slot, int count, const std::vector<uint8_t>& format,
-                     const SampleSource& samples, const char* caption);
+                     const SampleSource& samples, const Request& request);
 // Stores the buffer's frequency as the slot's own (a fresh load) or hands it
 // the stored volume, frequency and pan (a reload).
 void ApplySettings(SoundSlot& slot, int j);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "draw/eldraw.h"
+#include "shell/elsystem.h"
 #include "sound/sound_internal.h"
 
 namespace elSound {
@@ -16,11 +17,6 @@ constexpr char kCannotSeek[] = "ストリーミング再生できません";
 
 // Streams shorter than this many seconds are loaded whole.
 constexpr uint32_t kShortestStream = 5;
-
-int Fail(const char* caption, const char* message, int code = 0) {
-  elDraw::Error(caption, message, code);
-  return -1;
-}
 
 // Fills `bytes` bytes of the ring from `offset`: from the file, or with the
 // format's silence when `file` is null. What the file cannot give (a pack
@@ -74,14 +70,24 @@ bool RefillDue(const StreamRecord& r, uint32_t p) {
   return p >= s;
 }
 
+// A streamed slot's failure while it plays names its entry in its pack.
+int FailPlaying(const char* caption, const SoundSlot& s, const char* message) {
+  char named[sizeof s.stream.filePath + kNameLength + 8];
+  elSystem::NameInPack(named, sizeof named, s.stream.filePath, s.name);
+  return elDraw::ErrorAbout(caption, named, message);
+}
+
 }  // namespace
 
 int LoadStream(const char* name, int loopOffset) {
   if (!soundAvailable) return -1;
+  char named[sizeof packPath + kNameLength + 8];
+  elSystem::NameInPack(named, sizeof named, packPath, name);
+  const Request request{kLoadCaption, named};
   if (!reloadingObjects && std::strlen(name) > static_cast<size_t>(kNameLength)) {
-    return Fail(kLoadCaption, "ファイル名が長すぎます");
+    return Fail(request, "ファイル名が長すぎます");
   }
-  int index = TakeSlot(kLoadCaption);
+  int index = TakeSlot(request);
   if (index < 0) return -1;
   SoundSlot& s = SoundTable[index];
   StreamRecord& r = s.stream;
@@ -91,18 +97,18 @@ int LoadStream(const char* name, int loopOffset) {
   FILE* file = nullptr;
   uint32_t dataSize = 0, formatSize = 0;
   PackSearch found = FindPackEntry(path, name, file, dataSize, formatSize);
-  if (found == PackSearch::NoFile) return Fail(kLoadCaption, kNoPack);
-  if (found == PackSearch::NotFound) return Fail(kLoadCaption, "WAVEファイルを読み込めません");
+  if (found == PackSearch::NoFile) return Fail(request, kNoPack);
+  if (found == PackSearch::NotFound) return Fail(request, "WAVEファイルを読み込めません");
   WaveInfo wave;
   // The record only: the samples stay in the file.
   if (formatSize < 16 || formatSize > kPcmFormatSize + 0xFFFF) {
     std::fclose(file);
-    return Fail(kLoadCaption, "WAVEファイルを読み込めません");
+    return Fail(request, "WAVEファイルを読み込めません");
   }
   wave.format.resize(formatSize);
   if (std::fread(wave.format.data(), 1, formatSize, file) != formatSize) {
     std::fclose(file);
-    return Fail(kLoadCaption, "WAVEファイルを読み込めません");
+    return Fail(request, "WAVEファイルを読み込めません");
   }
   uint32_t perSecond = AverageBytesPerSecond(wave.format);
   if (perSecond == 0 || dataSize / perSecond < kShortestStream) {
@@ -113,7 +119,7 @@ int LoadStream(const char* name, int loopOffset) {
   int code = 0;
   if (!FormatFromRecord(wave.format, format, code)) {
     std::fclose(file);
-    return Fail(kLoadCaption, "サウンドバッファが生成できません", code);
+    return Fail(request, "サウンドバッファが生成できません", code);
   }
 
   DropBuffers(s);
@@ -134,7 +140,7 @@ int LoadStream(const char* name, int loopOffset) {
   if (!s.buffers[0]) {
     std::fclose(file);
     r.dataSize = 0;
-    return Fail(kLoadCaption, "サウンドバッファが生成できません", code);
+    return Fail(request, "サウンドバッファが生成できません", code);
   }
   FillFirstHalf(r, s.buffers[0], file);
   std::fclose(file);
@@ -154,10 +160,10 @@ int ResetStream(int slot) {
   SoundSlot& s = SoundTable[slot];
   StreamRecord& r = s.stream;
   FILE* file = plat::OpenFile(r.filePath, "rb");
-  if (!file) return elDraw::Error(kResetCaption, kNoPack);
+  if (!file) return FailPlaying(kResetCaption, s, kNoPack);
   if (!plat::SeekFile(file, static_cast<int64_t>(r.dataStart))) {
     std::fclose(file);
-    return elDraw::Error(kResetCaption, kCannotSeek);
+    return FailPlaying(kResetCaption, s, kCannotSeek);
   }
   FillFirstHalf(r, s.buffers[0], file);
   std::fclose(file);
@@ -179,10 +185,10 @@ int Streaming() {
       continue;
     }
     FILE* file = plat::OpenFile(r.filePath, "rb");
-    if (!file) return elDraw::Error(kStreamingCaption, kNoPack);
+    if (!file) return FailPlaying(kStreamingCaption, s, kNoPack);
     if (!plat::SeekFile(file, static_cast<int64_t>(r.filePosition))) {
       std::fclose(file);
-      return elDraw::Error(kStreamingCaption, kCannotSeek);
+      return FailPlaying(kStreamingCaption, s, kCannotSeek);
     }
     uint32_t n = NextPiece(r);
     // The half after the last data of a stream played once is silence; the

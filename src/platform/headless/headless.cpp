@@ -4,7 +4,6 @@
 #include "platform/headless/headless.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include "platform/backend.h"
@@ -179,8 +178,8 @@ class HeadlessBackend final : public Backend {
 
   Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons,
                     Icon) override {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    std::fflush(stderr);
+    // Nothing is shown and nothing is written: the library reports every
+    // failure on standard error itself, on every backend.
     boxCaption = Utf8ToCp932(caption);
     boxText = Utf8ToCp932(text);
     ++boxCount;
