@@ -53,6 +53,8 @@ control() {
     echo "Priority: optional"
     echo "Description: $description"
   } >"$dir/DEBIAN/control"
+  (cd "$dir" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | sort -z |
+    xargs -0 md5sum >DEBIAN/md5sums)
 }
 
 # The copyright file and a changelog, as every package has.
