@@ -1,6 +1,7 @@
 // What the surface files share among themselves (not for use outside
 // src/platform).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/image/surface.h"
@@ -32,6 +33,34 @@ struct ColumnStep {
     }
   }
 };
+
+// Channel layout taken from a mask.
+struct Channel {
+  int shift = 0, bits = 0;
+  uint32_t mask = 0;
+};
+inline Channel ChannelOf(uint32_t mask) {
+  Channel c;
+  c.mask = mask;
+  if (mask == 0) return c;
+  c.shift = __builtin_ctz(mask);
+  c.bits = __builtin_popcount(mask);
+  return c;
+}
+
+// A pixel's value; (x, y) lies inside the surface.
+inline uint32_t ReadPixel(const Surface& s, int x, int y) {
+  return LoadPixelValue(s.pixels + static_cast<size_t>(y) * s.pitch +
+                            static_cast<size_t>(x) * s.format.bytesPerPixel,
+                        s.format.bytesPerPixel);
+}
+
+// A source rectangle that is not empty and lies inside a width x height
+// picture.
+inline bool ValidSourceRect(int width, int height, const Rect& r) {
+  return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom && r.right <= width &&
+         r.bottom <= height;
+}
 
 // The registry index of a live surface, or -1.
 int IndexOf(const Surface* surface);
