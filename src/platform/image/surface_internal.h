@@ -62,6 +62,18 @@ inline bool ValidSourceRect(int width, int height, const Rect& r) {
          r.bottom <= height;
 }
 
+// Rows of a small draw land anywhere in a screen that does not fit the
+// nearest cache, and each is too short for the processor to see the stride
+// in time: the rows a few ahead are asked for while this one is copied.
+constexpr int kPrefetchRows = 4;
+
+inline void Prefetch(const uint8_t* p, size_t bytes) {
+  if (bytes > 512) return;  // long rows are streamed well without help
+  const uintptr_t first = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{63};
+  const uintptr_t last = reinterpret_cast<uintptr_t>(p + bytes - 1);
+  for (uintptr_t line = first; line <= last; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+}
+
 // The registry index of a live surface, or -1.
 int IndexOf(const Surface* surface);
 void CountPresent();
@@ -73,6 +85,10 @@ void Touch(Surface& surface);
 // Copies `from` of `source` to (x, y) of `dest`. Both rectangles lie inside
 // their surfaces, are not empty, and the formats have equal pixel sizes.
 void CopyRect(Surface& dest, int x, int y, Surface& source, const Rect& from, bool keyed);
+// Copies `from` of a keyed `source` to (x, y) of `dest` through the list of
+// its opaque runs, when it has one that pays; false, with nothing drawn,
+// when it has none. The rectangles are as for CopyRect and do not overlap.
+bool CopyOpaqueRuns(Surface& dest, int x, int y, Surface& source, const Rect& from);
 // Nearest-pixel stretch of `from` onto `to`, drawing only the part inside
 // `clip` (which lies within both `to` and the destination surface).
 void StretchRect(Surface& dest, const Rect& clip, const Rect& to, Surface& source, const Rect& from,
