@@ -230,7 +230,8 @@ TEST(ShellProcess, HeadlessRunBesideAnOpenGameWritesItsWholeTrace) {
   // This process stands for the game open in a window: it holds the game's
   // own lock. When another copy on this machine holds it already, the
   // situation is the same.
-  std::string lockName = std::string(kTitle) + ":ElMutex";
+  std::string lockName = kTitle;
+  lockName += ":ElMutex";
   bool ours = plat::AcquireInstanceLock(lockName.c_str());
   std::string keys = temp.path() + "/keys.txt";
   shelltest::WriteWholeFile(keys, "0 V down\n2 V up\n10 Right down\n200 Right up\n");
