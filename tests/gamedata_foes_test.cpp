@@ -92,7 +92,9 @@ TEST_F(FoesPictures, SizesAndKeysCoverExactlyTheBackground) {
     // top-left corner for the pictures keyed from there.
     const uint32_t background = p.key == Key::Black ? 0x000000u : 0xFF00FFu;
     EXPECT_EQ(source.pixels[0], background);
-    if (p.key == Key::Black) EXPECT_EQ(key, 0u);
+    if (p.key == Key::Black) {
+      EXPECT_EQ(key, 0u);
+    }
 
     auto m = drawtest::CountKeyMismatches(source.pixels, background, SurfacePixels(surface), key);
     EXPECT_EQ(m.lostDrawing, 0) << "drawn pixels that the key makes transparent";
@@ -189,7 +191,9 @@ TEST_F(FoesPictures, AnimationFramesDiffer) {
   ASSERT_EQ(head.width, 540);
   for (int col = 0; col < 3; ++col) {
     EXPECT_GT(differs(head, col * 180, 0, head, col * 180, 250, 180, 250), 500) << "head turn " << col;
-    if (col > 0) EXPECT_GT(differs(head, 0, 0, head, col * 180, 0, 180, 250), 200) << "head column " << col;
+    if (col > 0) {
+      EXPECT_GT(differs(head, 0, 0, head, col * 180, 0, 180, 250), 200) << "head column " << col;
+    }
   }
 }
 

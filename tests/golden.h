@@ -16,7 +16,10 @@
 namespace golden {
 
 inline std::string PathOf(const std::string& name) {
-  return std::string(ZOLBECK_SOURCE_DIR) + "/tests/golden/" + name + ".bmp";
+  std::string path = ZOLBECK_SOURCE_DIR "/tests/golden/";
+  path += name;
+  path += ".bmp";
+  return path;
 }
 
 inline bool Rewriting() {

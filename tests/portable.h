@@ -9,6 +9,9 @@
 
 namespace portable {
 
+// UTF-8 text from a u8 literal (narrow literals are CP932 in the tests).
+inline std::string U8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
 // A new empty folder in the system's temporary folder; "" on failure.
 std::string MakeTempFolder(const std::string& prefix);
 void RemoveTree(const std::string& path);

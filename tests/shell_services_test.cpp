@@ -47,6 +47,15 @@ TEST_F(ServicesTest, ProgramFolderWithAndWithoutDataRoot) {
   EXPECT_EQ(std::string(lastFolderName), lastFolder + "\\");
   // Flag 0 is the program's own folder whatever the data root.
   EXPECT_EQ(std::string(GetProgramFolder(0)), expected);
+
+  // A data root that leaves no room for the folder name would be cut into
+  // another folder's name: the program's own folder is given instead.
+  std::string longRoot = "D:\\" + std::string(kNameBufferSize - 5 - lastFolder.size(), 'x');
+  std::strcpy(dataRoot, longRoot.c_str());
+  EXPECT_EQ(std::string(GetProgramFolder(1)), expected);
+  longRoot.pop_back();  // now exactly fits, with its final backslash
+  std::strcpy(dataRoot, longRoot.c_str());
+  EXPECT_EQ(std::string(GetProgramFolder(1)), longRoot + "\\" + lastFolder + "\\");
 }
 
 TEST_F(ServicesTest, NumberFilesGoUnderTheDataRoot) {

@@ -46,10 +46,14 @@ TEST_P(SoundCues, TheSwingIsHeardOnlyWithSoundOn) {
   int swing = SlotOf("WAVE\\swing.wav");
   ASSERT_EQ(swing >= 0, on);
   EXPECT_EQ(elSound::midiOpen, on ? 1 : 0) << "the field tune";
-  if (on) EXPECT_FALSE(Playing(swing));
+  if (on) {
+    EXPECT_FALSE(Playing(swing));
+  }
   Press(partytest::kC);
   ASSERT_TRUE(player.swinging);
-  if (on) EXPECT_TRUE(Playing(swing));
+  if (on) {
+    EXPECT_TRUE(Playing(swing));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(OffAndOn, SoundCues, ::testing::Bool());

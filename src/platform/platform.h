@@ -239,6 +239,9 @@ bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::st
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);
+// The same for a folder, where no name at all ("" or null) is the current
+// folder: "." on every system.
+std::string ResolveFolder(const char* windowsFolder);
 
 // The regular files of a folder (Windows form, "" = the current folder)
 // whose names match `pattern` ('*' and '?', letters in any case), as CP932

@@ -1,7 +1,7 @@
-// The terrain pictures: the tile sheet "BMP/m_cp.bmp", the frame around the
-// play area "BMP/waku.BMP" and the shadow under the party "BMP/kake.bmp".
-// All three are keyed on black, so nothing drawn in them is darker than the
-// outline colour.
+// The terrain pictures: the tile sheet "BMP/m_cp.bmp" (its ground, blob
+// sets, walls, floors and bridges here, its larger pictures in
+// art_scenery.cpp), the frame around the play area "BMP/waku.BMP" and the
+// shadow under the party "BMP/kake.bmp" (art_frame.cpp).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,100 +12,16 @@
 #include "art.h"
 #include "canvas.h"
 #include "terrain.h"
+#include "terrain_art.h"
 
 namespace gen {
-namespace terrain {
-
-namespace {
-
-// The 47 canonical masks in increasing order, built once.
-const std::vector<int>& CanonicalMasks() {
-  static const std::vector<int> masks = [] {
-    std::vector<int> list;
-    for (int m = 0; m < 256; ++m) {
-      int c = CanonicalMask(m);
-      if (std::find(list.begin(), list.end(), c) == list.end()) list.push_back(c);
-    }
-    std::sort(list.begin(), list.end());
-    return list;
-  }();
-  return masks;
-}
-
-}  // namespace
-
-int CanonicalMask(int mask) {
-  int m = mask & (kN | kE | kS | kW);
-  if ((mask & kNE) && (mask & kN) && (mask & kE)) m |= kNE;
-  if ((mask & kSE) && (mask & kS) && (mask & kE)) m |= kSE;
-  if ((mask & kSW) && (mask & kS) && (mask & kW)) m |= kSW;
-  if ((mask & kNW) && (mask & kN) && (mask & kW)) m |= kNW;
-  return m;
-}
-
-int BlobIndex(int mask) {
-  const std::vector<int>& masks = CanonicalMasks();
-  auto at = std::lower_bound(masks.begin(), masks.end(), CanonicalMask(mask & 255));
-  return static_cast<int>(at - masks.begin());
-}
-
-int BlobMask(int index) {
-  const std::vector<int>& masks = CanonicalMasks();
-  return index >= 0 && index < static_cast<int>(masks.size()) ? masks[index] : 255;
-}
-
-bool Solid(int tile) {
-  int row = tile / kSheetColumns;
-  return row == kWater / kSheetColumns || row == kWallTop / kSheetColumns ||
-         (tile >= kPictures && tile < (kSheetRows)*kSheetColumns);
-}
-
-}  // namespace terrain
 
 namespace {
 
 using namespace terrain;
 
-// The shared palette.
-constexpr Rgb kOutline{24, 20, 32};
-constexpr Rgb kGrassLight{136, 200, 96};
-constexpr Rgb kGrassMid{88, 168, 72};
-constexpr Rgb kGrassDark{56, 128, 56};
-constexpr Rgb kGrassDeep{40, 88, 48};
-constexpr Rgb kStoneLight{208, 208, 224};
-constexpr Rgb kStone{168, 168, 184};
-constexpr Rgb kStoneMid{120, 120, 144};
-constexpr Rgb kStoneDark{80, 80, 104};
-constexpr Rgb kWaterLight{72, 136, 232};
-constexpr Rgb kWaterMid{40, 88, 192};
-constexpr Rgb kWaterDeep{32, 56, 136};
-constexpr Rgb kFoam{208, 232, 248};
-constexpr Rgb kWoodLight{200, 144, 88};
-constexpr Rgb kWood{168, 112, 64};
-constexpr Rgb kWoodMid{120, 72, 40};
-constexpr Rgb kWoodDark{80, 48, 32};
-constexpr Rgb kDirtLight{224, 192, 136};
-constexpr Rgb kDirt{200, 160, 104};
-constexpr Rgb kDirtMid{168, 128, 80};
-constexpr Rgb kDirtDark{128, 96, 56};
-constexpr Rgb kRed{224, 56, 56};
-constexpr Rgb kRedDark{160, 32, 40};
-constexpr Rgb kRedDeep{104, 24, 40};
-constexpr Rgb kGold{248, 216, 72};
-constexpr Rgb kGoldDark{200, 152, 32};
-constexpr Rgb kNeedleLight{88, 160, 104};
-constexpr Rgb kNeedle{48, 112, 80};
-constexpr Rgb kNeedleDark{32, 72, 64};
-constexpr Rgb kFrameDark{48, 40, 72};
-constexpr Rgb kFrame{72, 60, 112};
-constexpr Rgb kFrameLight{104, 88, 152};
-constexpr Rgb kShadow{32, 32, 44};
-
 // A value 0..99 for a pixel of a tile, the same on every run.
 int Roll(int tile, int x, int y) { return static_cast<int>(Hash(tile, x, y) % 100); }
-
-int TileX(int tile) { return (tile % kSheetColumns) * kTileSize; }
-int TileY(int tile) { return (tile / kSheetColumns) * kTileSize; }
 
 // Small pictures given as rows of characters; '.' leaves the pixel alone.
 struct Ink {
@@ -124,11 +40,12 @@ void Stamp(Canvas& c, int x, int y, std::initializer_list<const char*> rows,
   }
 }
 
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Ground
 
-// Plain grass with a few darker and lighter blades; `seed` varies the speckle.
-void PaintGrass(Canvas& c, int x0, int y0, int w, int h, uint32_t seed) {
+void terrain::PaintGrass(Canvas& c, int x0, int y0, int w, int h, uint32_t seed) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       int r = static_cast<int>(Hash(seed, x0 + x, y0 + y) % 100);
@@ -139,6 +56,8 @@ void PaintGrass(Canvas& c, int x0, int y0, int w, int h, uint32_t seed) {
     }
   }
 }
+
+namespace {
 
 void Tuft(Canvas& c, int x, int y) {
   Stamp(c, x, y, {"l...l", "d.l.d", ".d.d.", "..d.."},
@@ -427,102 +346,6 @@ void BridgeTile(Canvas& sheet, int tile, bool across, int part) {
   }
 }
 
-// ---------------------------------------------------------------------------
-// 4 x 4-tile pictures
-
-// A round clump of leaves: dark body, mid face, light top-left and a glint.
-void Clump(Canvas& c, int x, int y, int r, Rgb dark, Rgb mid, Rgb light) {
-  c.FillCircle(x, y, r, dark);
-  c.FillCircle(x - 1, y - 1, r - 1, mid);
-  c.FillCircle(x - r / 3 - 1, y - r / 3 - 1, std::max(1, r / 2 - 1), light);
-}
-
-void Leaves(Canvas& c, int x0, int y0, int w, int h, Rgb dark, uint32_t seed) {
-  for (int y = y0; y < y0 + h; ++y)
-    for (int x = x0; x < x0 + w; ++x)
-      if (c.Get(x, y) != kBlack && c.Get(x, y) != dark && Hash(seed, x, y) % 100 < 7) c.Set(x, y, dark);
-}
-
-void DrawTree(Canvas& c) {
-  // Trunk with roots.
-  c.FillRect(13, 21, 6, 9, kWoodMid);
-  c.FillRect(13, 21, 2, 9, kWood);
-  c.FillRect(17, 21, 2, 9, kWoodDark);
-  c.FillRect(11, 28, 10, 2, kWoodMid);
-  c.Set(11, 29, kWoodDark);
-  c.Set(20, 29, kWoodDark);
-  // Canopy of clumps, back to front.
-  c.FillEllipse(16, 12, 14, 11, kGrassDeep);
-  const int clumps[][3] = {{9, 15, 6}, {23, 15, 6}, {16, 17, 6}, {8, 9, 6}, {24, 9, 6}, {16, 6, 7}, {16, 12, 6}};
-  for (const auto& k : clumps) Clump(c, k[0], k[1], k[2], kGrassDeep, kGrassDark, kGrassMid);
-  Leaves(c, 0, 0, 32, 24, kGrassDeep, 5);
-  c.Set(12, 3, kGrassLight);
-  c.Set(13, 3, kGrassLight);
-  c.Set(6, 7, kGrassLight);
-  c.Set(21, 6, kGrassLight);
-}
-
-void DrawPine(Canvas& c) {
-  c.FillRect(14, 25, 4, 5, kWoodMid);
-  c.FillRect(14, 25, 1, 5, kWood);
-  c.FillRect(17, 25, 1, 5, kWoodDark);
-  // Three tiers, the lowest widest.
-  const int tiers[][3] = {{12, 26, 13}, {6, 19, 10}, {1, 12, 7}};  // top, bottom, half width
-  for (const auto& t : tiers) {
-    int top = t[0], bottom = t[1], half = t[2];
-    c.FillPolygon({16, top, 16 + half, bottom, 16 - half, bottom}, kNeedle);
-    c.FillPolygon({16, top, 16, bottom, 16 - half, bottom}, kNeedleLight);
-    for (int x = 16 - half; x <= 16 + half; x += 2) c.Set(x, bottom - 1, kNeedleDark);
-    c.Line(16, top + 1, 16 + half - 1, bottom - 1, kNeedleDark);
-  }
-  c.Set(15, 2, kGrassLight);
-  c.Set(12, 9, kGrassLight);
-}
-
-void DrawBush(Canvas& c) {
-  const int clumps[][3] = {{9, 21, 7}, {23, 21, 7}, {16, 22, 7}, {12, 14, 7}, {21, 14, 7}};
-  for (const auto& k : clumps) Clump(c, k[0], k[1], k[2], kGrassDeep, kGrassDark, kGrassMid);
-  Leaves(c, 0, 0, 32, 32, kGrassDeep, 9);
-  const int berries[][2] = {{8, 18}, {19, 12}, {24, 20}, {14, 23}, {12, 11}};
-  for (const auto& b : berries) {
-    c.Set(b[0], b[1], kRed);
-    c.Set(b[0] + 1, b[1], kRedDark);
-    c.Set(b[0], b[1] - 1, Rgb{248, 152, 152});
-  }
-}
-
-void DrawRock(Canvas& c) {
-  c.FillEllipse(16, 19, 13, 10, kStoneDark);
-  c.FillEllipse(15, 17, 12, 9, kStoneMid);
-  c.FillEllipse(13, 14, 9, 6, kStone);
-  c.FillEllipse(11, 12, 4, 2, kStoneLight);
-  c.Line(20, 11, 22, 16, kStoneDark);
-  c.Line(22, 16, 21, 21, kStoneDark);
-  c.Line(8, 20, 12, 22, kStoneDark);
-  // A pebble beside it.
-  c.FillEllipse(27, 27, 3, 2, kStoneMid);
-  c.Set(26, 26, kStone);
-  c.Set(27, 26, kStone);
-}
-
-void Picture(Canvas& sheet, int picture) {
-  Canvas art(32, 32, kBlack);
-  switch (picture) {
-    case kTree: DrawTree(art); break;
-    case kPine: DrawPine(art); break;
-    case kBush: DrawBush(art); break;
-    default: DrawRock(art); break;
-  }
-  art.Outline(0, 0, 32, 32, kBlack, kOutline);
-  int x0 = TileX(PictureTile(picture, 0, 0)), y0 = TileY(PictureTile(picture, 0, 0));
-  PaintGrass(sheet, x0, y0, 32, 32, 91 + picture);
-  // A shadow on the grass under the picture.
-  Canvas shadow(32, 32, kBlack);
-  shadow.FillEllipse(picture == kRock ? 17 : 16, picture == kRock ? 27 : 29, 12, 3, kGrassDeep);
-  sheet.Blit(shadow, 0, 0, 32, 32, x0, y0, &kBlack);
-  sheet.Blit(art, 0, 0, 32, 32, x0, y0, &kBlack);
-}
-
 Canvas TileSheet() {
   Canvas sheet(kSheetColumns * kTileSize, kSheetRows * kTileSize);
   // Unused tiles hold grass, so no key-coloured pixel is left anywhere.
@@ -546,93 +369,16 @@ Canvas TileSheet() {
     BridgeTile(sheet, kBridgeAcross + part, true, part);
     BridgeTile(sheet, kBridgeUpDown + part, false, part);
   }
-  for (int p = 0; p < kPictureCount; ++p) Picture(sheet, p);
+  for (int p = 0; p < kPictureCount; ++p) DrawPicture(sheet, p);
   return sheet;
-}
-
-// ---------------------------------------------------------------------------
-// The frame: a band of carved stone with gold beading round the 768 x 576
-// play area, which stays pure black (transparent).
-
-constexpr int kFrameW = 800, kFrameH = 600, kSide = 16, kTopBottom = 12;
-
-// Colour across a band `thickness` wide at depth t (0 outer edge) and
-// position s along it.
-Rgb BandPixel(int t, int thickness, int s, int period) {
-  if (t == 0 || t == thickness - 1) return kOutline;
-  if (t == 1) return kFrameDark;
-  if (t == 2) return kGold;
-  if (t == thickness - 3) return kGold;
-  if (t == thickness - 2) return kGoldDark;
-  // The panel between the beads: studs at regular steps.
-  int inner = thickness - 6;  // panel depth
-  int centre = 3 + inner / 2;
-  int along = ((s % period) + period) % period - period / 2;
-  int across = t - centre;
-  int size = inner / 2;
-  if (std::abs(along) <= size && std::abs(across) <= size) {
-    int diamond = std::abs(along) + std::abs(across);
-    if (diamond == 0) return kRed;
-    if (diamond == 1) return across < 0 || along < 0 ? Rgb{248, 152, 152} : kRedDark;
-    if (diamond < size) return diamond % 2 ? kGoldDark : kGold;
-    if (diamond == size) return kOutline;
-  }
-  if (t == 3) return kFrameLight;
-  if (t == thickness - 4) return kFrameDark;
-  return (s + t) % 7 == 0 ? kFrameDark : kFrame;
-}
-
-Canvas Frame() {
-  Canvas frame(kFrameW, kFrameH, kBlack);
-  for (int y = 0; y < kFrameH; ++y) {
-    for (int x = 0; x < kFrameW; ++x) {
-      bool left = x < kSide, right = x >= kFrameW - kSide;
-      bool top = y < kTopBottom, bottom = y >= kFrameH - kTopBottom;
-      if (!left && !right && !top && !bottom) continue;
-      Rgb c;
-      if ((left || right) && (top || bottom)) {
-        // Corner blocks: a gold boss with a gem.
-        int cx = left ? x : kFrameW - 1 - x, cy = top ? y : kFrameH - 1 - y;
-        int dx = std::abs(2 * cx - (kSide - 1)), dy = std::abs(2 * cy - (kTopBottom - 1));
-        if (cx == 0 || cy == 0) c = kOutline;
-        else if (dx + dy <= 4) c = kRed;
-        else if (dx + dy <= 8) c = kGold;
-        else if (dx + dy <= 10) c = kGoldDark;
-        else c = kFrameDark;
-      } else if (left || right) {
-        int t = left ? x : kFrameW - 1 - x;
-        c = BandPixel(t, kSide, y - kTopBottom, 24);
-      } else {
-        int t = top ? y : kFrameH - 1 - y;
-        c = BandPixel(t, kTopBottom, x - kSide, 32);
-      }
-      frame.Set(x, y, c);
-    }
-  }
-  return frame;
-}
-
-// The shadow under each party member: a dark oval, denser in the middle.
-Canvas Shadow() {
-  Canvas shadow(48, 16, kBlack);
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 48; ++x) {
-      float fx = (x + 0.5f - 24.0f) / 22.0f, fy = (y + 0.5f - 8.0f) / 7.0f;
-      float r = fx * fx + fy * fy;
-      if (r > 1.0f) continue;
-      // The rim is dithered so that the ground shows through it.
-      if (r < 0.55f || (x + y) % 2 == 0) shadow.Set(x, y, kShadow);
-    }
-  }
-  return shadow;
 }
 
 }  // namespace
 
 bool MakeTerrain(const std::string& gameFolder) {
   return TileSheet().SaveBmp(gameFolder + "/BMP/m_cp.bmp") &&
-         Frame().SaveBmp(gameFolder + "/BMP/waku.BMP") &&
-         Shadow().SaveBmp(gameFolder + "/BMP/kake.bmp");
+         terrain::Frame().SaveBmp(gameFolder + "/BMP/waku.BMP") &&
+         terrain::Shadow().SaveBmp(gameFolder + "/BMP/kake.bmp");
 }
 
 }  // namespace gen

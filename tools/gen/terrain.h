@@ -8,6 +8,7 @@
 // picks the tile whose edges join them. Larger pictures (trees, bushes,
 // rocks) take 4 x 4 tiles each, drawn side by side on the sheet.
 #pragma once
+#include <cstdint>
 
 namespace gen::terrain {
 

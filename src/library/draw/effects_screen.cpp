@@ -37,8 +37,8 @@ Span Cut(int64_t from, int64_t to, int lo, int hi) {
 }
 
 // Three 5-bit channels side by side, ten bits apart, so that four pixels
-// add up without carries: red at bit 0, green at 10, blue at 20.
-constexpr uint32_t kFields = 0x1F | 0x1F << 10 | 0x1F << 20;
+// add up without carries: red at bit 0, green at 10, blue at 20. This is
+// the lowest bit of each.
 constexpr uint32_t kFieldLow = 1 | 1 << 10 | 1 << 20;
 
 // Taking pixels apart with the format's places fixed at compile time for

@@ -12,7 +12,10 @@ std::string ScreenshotName(const std::string& program, const plat::LocalTime& t,
   std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour,
                 t.minute, t.second);
   std::string name = program + stamp;
-  if (attempt > 1) name += "-" + std::to_string(attempt);
+  if (attempt > 1) {
+    name += '-';
+    name += std::to_string(attempt);
+  }
   return name + ".png";
 }
 

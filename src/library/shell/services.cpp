@@ -149,7 +149,11 @@ const char* GetProgramFolder(int flag) {
     int length = static_cast<int>(std::strlen(programFolder));
     int before = length >= 2 ? LastBackslash(programFolder, length - 1) : -1;
     if (before >= 0) CopyText(lastFolderName, sizeof lastFolderName, programFolder + before + 1);
-    std::snprintf(programFolder, sizeof programFolder, "%s\\%s", dataRoot, lastFolderName);
+    // A data root and folder name too long together would be cut into the
+    // name of another folder: the settings then stay in the program's own.
+    char joined[sizeof dataRoot + sizeof lastFolderName];
+    int joinedLength = std::snprintf(joined, sizeof joined, "%s\\%s", dataRoot, lastFolderName);
+    if (joinedLength >= 0 && joinedLength < kNameBufferSize) std::memcpy(programFolder, joined, joinedLength + 1);
   }
   return programFolder;
 }

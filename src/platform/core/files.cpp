@@ -9,6 +9,11 @@
 
 namespace plat {
 
+std::string ResolveFolder(const char* windowsFolder) {
+  std::string folder = ResolvePath(windowsFolder);
+  return folder.empty() ? std::string(".") : folder;
+}
+
 FILE* OpenFile(const char* windowsPath, const char* mode) {
   if (windowsPath == nullptr || mode == nullptr) return nullptr;
   std::string path = ResolvePath(windowsPath);

@@ -14,8 +14,7 @@ namespace plat {
 
 std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern) {
   std::vector<std::string> names;
-  std::string folder = ResolvePath(windowsFolder);
-  if (folder.empty()) folder = ".";
+  std::string folder = ResolveFolder(windowsFolder);
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return names;
   const std::string wanted = Cp932ToUtf8(pattern);

@@ -35,6 +35,29 @@ bool MakeFolders(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// libpng reports a failure by a long jump back into this function, which
+// then answers false; nothing it changes after setjmp is read after the jump.
+bool WriteRows(png_structp png, png_infop info, FILE* file, const uint32_t* pixels, uint8_t* row,
+               int w, int h) {
+  if (setjmp(png_jmpbuf(png)) != 0) return false;
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* in = pixels + static_cast<size_t>(y) * w;
+    for (int x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<uint8_t>(in[x] >> 16);
+      row[3 * x + 1] = static_cast<uint8_t>(in[x] >> 8);
+      row[3 * x + 2] = static_cast<uint8_t>(in[x]);
+    }
+    png_write_row(png, row);
+  }
+  png_write_end(png, nullptr);
+  return true;
+}
+
 }  // namespace
 
 std::string PicturesFolder() {
@@ -69,25 +92,7 @@ bool SavePng(const Surface& surface, const char* path) {
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) {
-      const uint32_t* in = pixels.data() + static_cast<size_t>(y) * w;
-      for (int x = 0; x < w; ++x) {
-        row[3 * x] = static_cast<uint8_t>(in[x] >> 16);
-        row[3 * x + 1] = static_cast<uint8_t>(in[x] >> 8);
-        row[3 * x + 2] = static_cast<uint8_t>(in[x]);
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    ok = true;
-  }
+  bool ok = png && info && WriteRows(png, info, file, pixels.data(), row.data(), w, h);
   png_destroy_write_struct(&png, &info);
   if (std::fclose(file) != 0) ok = false;
   if (!ok) std::remove(path);

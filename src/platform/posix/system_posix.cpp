@@ -183,14 +183,12 @@ std::string ResolvePath(const char* windowsPath) {
   const auto* p = reinterpret_cast<const unsigned char*>(windowsPath);
   size_t length = std::strlen(windowsPath);
   size_t i = 0;
-  std::string path;
   // A drive letter stands for the root: there is only one file system tree.
-  if (length >= 2 && p[1] == ':' &&
-      ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
-    path = "/";
-    i = 2;
-  }
-  if (i < length && (p[i] == '\\' || p[i] == '/')) path = "/";
+  bool root = length >= 2 && p[1] == ':' &&
+              ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+  if (root) i = 2;
+  if (i < length && (p[i] == '\\' || p[i] == '/')) root = true;
+  std::string path(root ? 1 : 0, '/');
 
   bool trailingSeparator = false;
   while (i < length) {
@@ -283,8 +281,7 @@ LocalTime GetLocalTime() {
 }
 
 uint64_t GetFreeDiskBytes(const char* root) {
-  std::string path = ResolvePath(root != nullptr ? root : "");
-  if (path.empty()) path = ".";
+  std::string path = ResolveFolder(root);
   struct statvfs info;
   if (statvfs(path.c_str(), &info) != 0) return 0;
   return static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);

@@ -1,10 +1,8 @@
-// The sdl backend: a real window on the desktop, the monotonic clock, the
-// system cursor, message boxes and joysticks through SDL2.
+// The sdl backend: a real window on the desktop, its events and the system
+// cursor through SDL2; the clock, message boxes and joysticks are parts of
+// their own (sdl_parts.h).
 #include <SDL.h>
-#include <sched.h>
-#include <time.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,12 +12,12 @@
 #include "platform/audio/mixer.h"
 #include "platform/core/picture_fit.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_parts.h"
 #include "platform/sdl/sdl_present.h"
 
 namespace plat {
 namespace {
 
-constexpr int kJoysticks = 2;
 constexpr intptr_t kHitClient = 1;  // the cursor is over the client area
 
 unsigned Modifiers(uint16_t mod) {
@@ -59,64 +57,26 @@ class SdlBackend final : public Backend {
       return false;
     }
     open_ = true;
-    // A machine without joystick support still runs the game; JoyGetPos then
-    // reports that no joystick answers.
-    joystickReady_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
-    OpenJoysticks();
+    joysticks_.Start();
     return true;
   }
 
   void Close() override {
     if (!open_) return;
     SdlAudioQuit();
-    CloseJoysticks();
+    joysticks_.Stop();
     DestroyWindow();
     SDL_Quit();
     open_ = false;
-    joystickReady_ = false;
     hasPending_ = false;
   }
 
   bool OpenAudio(int rate) override { return SdlAudioOpen(rate); }
   void CloseAudio() override { SdlAudioClose(); }
 
-  uint32_t Ticks() override {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u +
-                  static_cast<uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<uint32_t>(ms);
-  }
-
-  void Sleep(uint32_t ms) override {
-    if (ms == 0) {
-      sched_yield();
-      return;
-    }
-    timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
-    }
-  }
-
-  // The kernel's high-resolution sleep to a little before the millisecond
-  // begins, so that the caller's spin on the clock is short; the lead covers
-  // the usual lateness of a wake-up.
-  void SleepUntil(uint32_t tick) override {
-    constexpr int64_t kLeadNs = 200000;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const int64_t nowNs = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-    const int64_t nowMs = nowNs / 1000000;
-    const int32_t left = static_cast<int32_t>(tick - static_cast<uint32_t>(nowMs));
-    const int64_t wakeNs = (nowMs + left) * 1000000 - kLeadNs;
-    if (left <= 0 || wakeNs <= nowNs) {
-      sched_yield();
-      return;
-    }
-    timespec wake{static_cast<time_t>(wakeNs / 1000000000), static_cast<long>(wakeNs % 1000000000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
-    }
-  }
+  uint32_t Ticks() override { return sdlparts::Ticks(); }
+  void Sleep(uint32_t ms) override { sdlparts::Sleep(ms); }
+  void SleepUntil(uint32_t tick) override { sdlparts::SleepUntil(tick); }
 
   int Metric(plat::Metric metric) override {
     switch (metric) {
@@ -294,74 +254,11 @@ class SdlBackend final : public Backend {
 
   Answer MessageBox(const std::string& textUtf8, const std::string& captionUtf8, Buttons buttons,
                     Icon icon) override {
-    constexpr int kOk = 0, kYes = 1, kNo = 2;
-    SDL_MessageBoxButtonData ok{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-                                    SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                                kOk, "OK"};
-    SDL_MessageBoxButtonData yesNo[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYes, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNo, "No"}};
-    Answer fallback = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-
-    Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    switch (icon) {
-      case Icon::Warning: flags |= SDL_MESSAGEBOX_WARNING; break;
-      case Icon::Error: flags |= SDL_MESSAGEBOX_ERROR; break;
-      case Icon::Question:
-      case Icon::Information: flags |= SDL_MESSAGEBOX_INFORMATION; break;
-      case Icon::None: break;
-    }
-    SDL_MessageBoxData data{};
-    data.flags = flags;
-    data.window = window_;
-    data.title = captionUtf8.c_str();
-    data.message = textUtf8.c_str();
-    if (buttons == Buttons::YesNo) {
-      data.numbuttons = 2;
-      data.buttons = yesNo;
-    } else {
-      data.numbuttons = 1;
-      data.buttons = &ok;
-    }
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-      std::fprintf(stderr, "%s: %s\n", captionUtf8.c_str(), textUtf8.c_str());
-      return fallback;
-    }
-    // Closing the box without a button counts as its Escape button.
-    switch (pressed) {
-      case kOk: return Answer::Ok;
-      case kYes: return Answer::Yes;
-      case kNo: return Answer::No;
-      default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
+    return sdlparts::MessageBox(window_, textUtf8, captionUtf8, buttons, icon);
   }
 
-  bool JoyGetPos(int joystick, JoyInfo& info) override {
-    if (joystick < 0 || joystick >= kJoysticks) return false;
-    SDL_Joystick* stick = joysticks_[joystick];
-    if (!stick) return false;
-    SDL_JoystickUpdate();
-    if (!SDL_JoystickGetAttached(stick)) return false;
-    auto axis = [stick](int index) -> uint32_t {
-      int value = index < SDL_JoystickNumAxes(stick) ? SDL_JoystickGetAxis(stick, index) : 0;
-      return static_cast<uint32_t>(value + 32768);
-    };
-    info.x = axis(0);
-    info.y = axis(1);
-    info.buttons = 0;
-    int count = SDL_JoystickNumButtons(stick);
-    if (count > 32) count = 32;
-    for (int b = 0; b < count; ++b) {
-      if (SDL_JoystickGetButton(stick, b)) info.buttons |= 1u << b;
-    }
-    return true;
-  }
-
-  void JoyConfigChanged() override {
-    CloseJoysticks();
-    OpenJoysticks();
-  }
+  bool JoyGetPos(int joystick, JoyInfo& info) override { return joysticks_.GetPos(joystick, info); }
+  void JoyConfigChanged() override { joysticks_.Reopen(); }
 
  private:
   // Starts the first video driver that reaches a real display. SDL would
@@ -382,21 +279,6 @@ class SdlBackend final : public Backend {
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     }
     return false;
-  }
-
-  void OpenJoysticks() {
-    if (!joystickReady_) return;
-    int count = SDL_NumJoysticks();
-    for (int j = 0; j < kJoysticks; ++j) {
-      if (!joysticks_[j] && j < count) joysticks_[j] = SDL_JoystickOpen(j);
-    }
-  }
-
-  void CloseJoysticks() {
-    for (auto& stick : joysticks_) {
-      if (stick) SDL_JoystickClose(stick);
-      stick = nullptr;
-    }
   }
 
   // Full screen is a borderless window over the whole desktop at the
@@ -535,7 +417,7 @@ class SdlBackend final : public Backend {
         LoseAllSurfaces();
         break;
       case SDL_JOYDEVICEADDED:
-        OpenJoysticks();
+        joysticks_.OpenNew();
         break;
       default:
         break;
@@ -543,7 +425,6 @@ class SdlBackend final : public Backend {
   }
 
   bool open_ = false;
-  bool joystickReady_ = false;
   int depth_ = 16;
   int scale_ = 1;  // each client pixel is shown as scale x scale pixels in the window
   bool fullScreen_ = false;
@@ -561,7 +442,7 @@ class SdlBackend final : public Backend {
   SDL_Event pending_{};  // an event WaitEvent took off SDL's queue
   bool hasPending_ = false;
 
-  SDL_Joystick* joysticks_[kJoysticks] = {nullptr, nullptr};
+  sdlparts::Joysticks joysticks_;
 };
 
 }  // namespace

@@ -1,28 +1,22 @@
-// Fonts and text over software surfaces: the layout of cells, lines, word
-// breaks, colours and underlines, over the glyphs of a text engine
-// (text_engine.h: FreeType, or the win32 backend's GDI).
-//
-// Three caches keep repeated text cheap: the engine keeps its faces, a
-// "strike" (face, cell height, bold and italic, escapement) keeps the glyphs
-// it has rendered, and the last font descriptions seen map straight to their
-// strike. Making a font is then a short search and taking a slot of the
-// fixed font pool; drawing a cached glyph is a copy of its mono bitmap.
+// Text over software surfaces: the layout of cells, lines, word breaks,
+// colours and underlines, over the glyphs of a text engine (text_engine.h:
+// FreeType, or the win32 backend's GDI) in the strikes of text_fonts.cpp.
 #include "platform/text/text_layout.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
-#include <map>
-#include <memory>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
-#include "platform/backend.h"
 #include "platform/text/font_files.h"
-#include "platform/text/text_engine.h"
+#include "platform/text/text_fonts.h"
 
 namespace plat {
+
+using textinternal::FontOf;
+using textinternal::GetGlyph;
+using textinternal::Strike;
 
 namespace {
 
@@ -31,11 +25,6 @@ namespace {
 
 uint16_t cp932Table[65536];
 bool cp932Ready = false;
-
-void BuildCp932Table() {
-  fontfiles::BuildCp932Table(cp932Table);
-  cp932Ready = true;
-}
 
 // The character at text[i]; moves i past it. A lead byte at the very end is
 // a broken character of its own.
@@ -49,124 +38,6 @@ inline uint32_t NextChar(const char* text, int length, int& i) {
   i += 1;
   return IsLeadByte(c) ? 0 : cp932Table[c];
 }
-
-// ---------------------------------------------------------------------------
-// Strikes: one engine's sized face, with the glyphs it has rendered
-
-struct Strike {
-  TextEngine* engine = nullptr;
-  int handle = -1;
-  StrikeFacts facts;
-  double cosAngle = 1.0, sinAngle = 0.0;
-  std::unordered_map<uint32_t, Glyph> glyphs;
-};
-std::vector<std::unique_ptr<Strike>> strikes;
-
-// The engine of the running backend: its own, or FreeType.
-TextEngine& CurrentEngine() {
-  Backend* backend = ActiveBackend();
-  TextEngine* own = backend != nullptr ? backend->Text() : nullptr;
-  return own != nullptr ? *own : FreeTypeText();
-}
-
-Strike* GetStrike(TextEngine& engine, const StrikeRequest& request) {
-  StrikeFacts facts;
-  int handle = engine.OpenStrike(request, facts);
-  if (handle < 0) return nullptr;
-  for (auto& strike : strikes)
-    if (strike->engine == &engine && strike->handle == handle) return strike.get();
-  auto strike = std::make_unique<Strike>();
-  strike->engine = &engine;
-  strike->handle = handle;
-  strike->facts = facts;
-  EscapementTurn(request.escapement, strike->cosAngle, strike->sinAngle);
-  strikes.push_back(std::move(strike));
-  return strikes.back().get();
-}
-
-const Glyph& GetGlyph(Strike& strike, uint32_t code) {
-  auto found = strike.glyphs.find(code);
-  if (found != strike.glyphs.end()) return found->second;
-  Glyph glyph;
-  strike.engine->RenderGlyph(strike.handle, code, glyph);
-  return strike.glyphs.emplace(code, std::move(glyph)).first->second;
-}
-
-// ---------------------------------------------------------------------------
-// Fonts
-
-struct FontRequest {
-  FontDescription description;
-  Strike* strike = nullptr;
-};
-
-bool SameRequest(const FontDescription& a, const FontDescription& b) {
-  return a.height == b.height && a.escapement == b.escapement && a.weight == b.weight &&
-         a.italic == b.italic && a.charSet == b.charSet &&
-         std::strncmp(a.faceName, b.faceName, kFaceNameSize) == 0;
-}
-
-// Recent requests; a new one replaces the oldest.
-constexpr int kRecentRequests = 32;
-FontRequest recent[kRecentRequests];
-int recentCount = 0, recentNext = 0;
-
-Strike* StrikeFor(const FontDescription& description) {
-  TextEngine& engine = CurrentEngine();
-  for (int i = 0; i < recentCount; ++i)
-    if (recent[i].strike->engine == &engine && SameRequest(recent[i].description, description))
-      return recent[i].strike;
-
-  char name[kFaceNameSize + 1] = {};
-  std::memcpy(name, description.faceName, kFaceNameSize);
-  StrikeRequest request;
-  request.face = Cp932ToUtf8(name);
-  request.charSet = description.charSet;
-  // A height of 0 asks for the default size.
-  request.height = description.height != 0 ? description.height : 16;
-  request.bold = description.weight >= 600;
-  request.italic = description.italic != 0;
-  // A negative escapement turns clockwise; whole turns are dropped.
-  request.escapement = description.escapement % 3600;
-  if (request.escapement < 0) request.escapement += 3600;
-  Strike* strike = GetStrike(engine, request);
-  if (strike == nullptr) return nullptr;
-  recent[recentNext].description = description;
-  recent[recentNext].strike = strike;
-  recentNext = (recentNext + 1) % kRecentRequests;
-  if (recentCount < kRecentRequests) ++recentCount;
-  return strike;
-}
-
-}  // namespace
-
-struct Font {
-  bool used = false;
-  Strike* strike = nullptr;
-  bool underline = false;
-};
-
-namespace {
-
-constexpr int kFontPool = 64;
-Font fontPool[kFontPool];
-
-// The font of a context without one: the old system's default is a plain
-// sans face.
-Font* DefaultFont() {
-  static Font font;
-  // Looked up again only when the running backend's engine changes.
-  if (font.strike == nullptr || font.strike->engine != &CurrentEngine()) {
-    FontDescription description;
-    description.height = 16;
-    description.charSet = kShiftJisCharset;
-    font.strike = StrikeFor(description);
-    font.used = font.strike != nullptr;
-  }
-  return font.used ? &font : nullptr;
-}
-
-Font* FontOf(const TextDC& dc) { return dc.font != nullptr ? dc.font : DefaultFont(); }
 
 bool Usable(const TextDC& dc) {
   return dc.surface != nullptr && !dc.surface->lost && dc.surface->pixels != nullptr;
@@ -287,33 +158,23 @@ int Length(const char* text, int length) {
 
 }  // namespace
 
+namespace textinternal {
+
+void PrepareCharacterTable() {
+  if (cp932Ready) return;
+  fontfiles::BuildCp932Table(cp932Table);
+  cp932Ready = true;
+}
+
+}  // namespace textinternal
+
 // ---------------------------------------------------------------------------
-// Fonts and contexts
-
-Font* CreateFont(const FontDescription& description) {
-  if (!cp932Ready) BuildCp932Table();
-  Strike* strike = StrikeFor(description);
-  if (strike == nullptr) return nullptr;
-  for (Font& font : fontPool)
-    if (!font.used) {
-      font.used = true;
-      font.strike = strike;
-      font.underline = description.underline != 0;
-      return &font;
-    }
-  return nullptr;
-}
-
-void DeleteFont(Font* font) {
-  if (font == nullptr || font < fontPool || font >= fontPool + kFontPool) return;
-  font->used = false;
-  font->strike = nullptr;
-}
+// Contexts
 
 bool GetTextDC(Surface& surface, TextDC& dc) {
   dc = TextDC{};
   if (surface.lost || surface.pixels == nullptr) return false;
-  if (!cp932Ready) BuildCp932Table();
+  textinternal::PrepareCharacterTable();
   dc.surface = &surface;
   return true;
 }
@@ -469,39 +330,7 @@ int DrawText(TextDC& dc, const char* text, int length, Rect& rect, uint32_t form
 }
 
 // ---------------------------------------------------------------------------
-// Enumeration and small helpers
-
-int EnumFonts(FontEnumProc proc, void* data) {
-  if (proc == nullptr) return 0;
-  struct Family {
-    bool japanese = false, symbol = false, outline = false;
-  };
-  std::map<std::string, Family> families;
-  std::vector<fontfiles::FamilyFacts> installed;
-  if (!CurrentEngine().ListFamilies(installed)) return 0;
-  for (const fontfiles::FamilyFacts& facts : installed) {
-    std::string name = Utf8ToCp932(facts.name);
-    // A name with characters CP932 lacks, or too long for a description,
-    // could not be asked for again: such families are not listed.
-    if (std::count(name.begin(), name.end(), '?') != std::count(facts.name.begin(), facts.name.end(), '?'))
-      continue;
-    if (name.empty() || name.size() >= static_cast<size_t>(kFaceNameSize)) continue;
-    Family& entry = families[name];
-    entry.japanese |= facts.japanese;
-    entry.symbol |= facts.symbol;
-    entry.outline |= facts.outline;
-  }
-  int answer = 1;
-  for (const auto& [name, family] : families) {
-    FontDescription description;
-    description.charSet = family.japanese ? kShiftJisCharset : family.symbol ? kSymbolCharset : kAnsiCharset;
-    description.weight = 400;
-    std::memcpy(description.faceName, name.data(), name.size());
-    answer = proc(description, family.outline ? kTrueTypeFontType : kRasterFontType, data);
-    if (answer == 0) break;
-  }
-  return answer;
-}
+// Small helpers
 
 int CharUpperBuff(char* text, int length) {
   if (text == nullptr || length <= 0) return 0;
@@ -514,11 +343,6 @@ int CharUpperBuff(char* text, int length) {
     }
   }
   return length;
-}
-
-const char* FontFaceName(const Font* font) {
-  if (font == nullptr || font->strike == nullptr) return "";
-  return font->strike->facts.name.c_str();
 }
 
 }  // namespace plat

@@ -84,8 +84,7 @@ bool RemoveFile(const char* windowsPath) {
 
 std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern) {
   std::vector<std::string> names;
-  std::string folder = ResolvePath(windowsFolder);
-  if (folder.empty()) folder = ".";
+  std::string folder = ResolveFolder(windowsFolder);
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileW(WideFromUtf8(folder + "*").c_str(), &entry);
