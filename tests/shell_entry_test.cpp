@@ -230,7 +230,7 @@ TEST(ShellProcess, HeadlessRunBesideAnOpenGameWritesItsWholeTrace) {
   // This process stands for the game open in a window: it holds the game's
   // own lock. When another copy on this machine holds it already, the
   // situation is the same.
-  std::string lockName = kTitle;
+  std::string lockName = "ゾルベック！";
   lockName += ":ElMutex";
   bool ours = plat::AcquireInstanceLock(lockName.c_str());
   std::string keys = temp.path() + "/keys.txt";

@@ -236,6 +236,12 @@ FILE* OpenRealFile(const char* path, const char* mode);
 // system name). On failure returns false with a short reason ("not a plain
 // file", "larger than N bytes", or the system's own words).
 bool ReadSmallFile(const char* path, size_t maxBytes, std::string& text, std::string& reason);
+// A path of the real file system as given on a command line, made absolute
+// against the current folder (unchanged when absolute already or empty).
+std::string AbsoluteRealPath(const std::string& path);
+// Makes the program's own folder the current one, as a shortcut starts a
+// program; false when it cannot be entered.
+bool EnterProgramFolder();
 // The real path a Windows-form name resolves to (for the platform's own use
 // and for tools); an unmatched last part is kept as written.
 std::string ResolvePath(const char* windowsPath);

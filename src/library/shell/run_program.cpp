@@ -64,6 +64,17 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 2;
   }
+  // The program's files are found in its own folder, from wherever it was
+  // started (an installed game is started through a link on the PATH); the
+  // files the command line names are the ones in the folder it was started
+  // in.
+  for (std::string* path : {&options.keysFile, &options.traceFile, &options.screenshot, &options.audioDump}) {
+    *path = plat::AbsoluteRealPath(*path);
+  }
+  if (!plat::EnterProgramFolder()) {
+    std::fprintf(stderr, "%s: the program's own folder cannot be entered\n", name);
+    return 1;
+  }
   shell::run.frameLimit = options.frames;
   shell::run.haveSeed = options.haveSeed;
   shell::run.seed = options.seed;

@@ -160,6 +160,22 @@ std::string ModuleFileName() {
   return ToWindowsForm(std::string(buffer, static_cast<size_t>(length)));
 }
 
+std::string AbsoluteRealPath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char here[4096];
+  if (getcwd(here, sizeof here) == nullptr) return path;
+  return std::string(here) + "/" + path;
+}
+
+bool EnterProgramFolder() {
+  char buffer[4096];
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return false;
+  std::string folder(buffer, static_cast<size_t>(length));
+  folder.erase(folder.rfind('/') + 1);
+  return chdir(folder.c_str()) == 0;
+}
+
 std::string WindowsDirectory() {
   std::string folder;
   const char* config = std::getenv("XDG_CONFIG_HOME");

@@ -139,6 +139,24 @@ std::string ModuleFileName() {
   return Cp932FromWide(buffer);
 }
 
+std::string AbsoluteRealPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::wstring wide = WideFromUtf8(path);
+  wchar_t buffer[MAX_PATH * 4];
+  DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
+  if (length == 0 || length >= std::size(buffer)) return path;
+  return Utf8FromWide(buffer);
+}
+
+bool EnterProgramFolder() {
+  wchar_t buffer[MAX_PATH * 4];
+  DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
+  if (length == 0 || length >= std::size(buffer)) return false;
+  while (length > 0 && buffer[length - 1] != L'\\' && buffer[length - 1] != L'/') --length;
+  buffer[length] = L'\0';
+  return length > 0 && SetCurrentDirectoryW(buffer) != 0;
+}
+
 std::string WindowsDirectory() {
   wchar_t buffer[MAX_PATH * 4];
   UINT length = GetWindowsDirectoryW(buffer, static_cast<UINT>(std::size(buffer)));
