@@ -1,7 +1,8 @@
 // The window's scaling of the picture: the fast scaler against the plain
 // reference on random pictures (whole, and again after random changes),
 // nearest pixel at whole-number fits, pixel edges that blend into one output
-// pixel at most, and the hints laid over the first seconds until a key.
+// pixel at most, the present's own changed spans and hints, and the hints
+// laid over the first seconds until a key.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include "platform/core/hints.h"
 #include "platform/core/messages.h"
 #include "platform/image/picture_scale.h"
+#include "platform/image/present_picture.h"
+#include "platform/image/surface.h"
 #include "platform/platform.h"
 
 namespace {
@@ -164,6 +167,46 @@ TEST_F(Hints, ShowForTheirTimeOverThePictureOnly) {
   plat::Sleep(200);
   const Rect gone = Draw();
   EXPECT_GE(gone.left, gone.right);
+}
+
+// The present converts and scales only what changed, yet its output is
+// always the whole back screen scaled, with the hints over it while they
+// show and the picture under them back once they are gone.
+TEST_F(Hints, PresentShowsTheBackScreenScaledWithTheHintsOverIt) {
+  constexpr int kOutW = 1440, kOutH = 1080;
+  plat::Surface* back = plat::CreateSurface(800, 600);
+  ASSERT_NE(back, nullptr);
+  const Rect all{0, 0, 800, 600};
+  std::mt19937 random(5);
+  for (int i = 0; i < 200; ++i) {
+    const int x = static_cast<int>(random() % 790), y = static_cast<int>(random() % 590);
+    plat::BltFill(*back, Rect{x, y, x + 1 + static_cast<int>(random() % 200), y + 1 + static_cast<int>(random() % 100)}, random());
+  }
+  plat::PresentPicture present;
+  ASSERT_TRUE(present.Reserve(800, 600, kOutW, kOutH));
+  std::vector<uint32_t> out(static_cast<size_t>(kOutW) * kOutH);
+  Rect rects[8];
+  auto expect = [&](bool hinted, const char* when) {
+    std::vector<uint32_t> converted(800 * 600);
+    ASSERT_TRUE(plat::ConvertToXrgb8888(*back, all, converted.data(), 800 * 4));
+    if (hinted) {
+      ASSERT_LT(plat::DrawHints(converted.data(), 800 * 4, 800, 600).left, 800);
+    }
+    EXPECT_TRUE(out == Reference(converted, 800, 600, kOutW, kOutH)) << when;
+  };
+  ASSERT_EQ(present.Present(*back, all, out.data(), kOutW * 4, kOutW, kOutH, rects, 8), 1);
+  expect(true, "the first frame");
+  for (int round = 0; round < 3; ++round) {
+    const int x = static_cast<int>(random() % 700), y = static_cast<int>(random() % 500);
+    plat::BltFill(*back, Rect{x, y, x + 1 + static_cast<int>(random() % 100), y + 1 + static_cast<int>(random() % 100)}, random());
+    ASSERT_GE(present.Present(*back, all, out.data(), kOutW * 4, kOutW, kOutH, rects, 8), 1);
+    expect(true, "after a change");
+  }
+  plat::Sleep(plat::kHintsMs);
+  EXPECT_GE(present.Present(*back, all, out.data(), kOutW * 4, kOutW, kOutH, rects, 8), 1);
+  expect(false, "once the hints are gone");
+  EXPECT_EQ(present.Present(*back, all, out.data(), kOutW * 4, kOutW, kOutH, rects, 8), 0) << "nothing changed";
+  plat::ReleaseSurface(back);
 }
 
 // The first key taken off the queue ends them.

@@ -2,7 +2,6 @@
 // present_picture.h).
 #include "platform/image/present_picture.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -47,10 +46,6 @@ bool PresentPicture::Reserve(int w, int h, int outW, int outH) {
     Release();
     return false;
   }
-  reservedW_ = w;
-  reservedH_ = h;
-  reservedOutW_ = outW;
-  reservedOutH_ = outH;
   w_ = h_ = 0;
   whole_ = true;
   return true;
@@ -73,16 +68,12 @@ int PresentPicture::Present(const Surface& source, const Rect& sourceRect, uint3
       sourceRect.top < 0 || sourceRect.right > source.width || sourceRect.bottom > source.height) {
     return -1;
   }
+  if (w != w_ || h != h_ || bytes != bytes_ || outW != outW_ || outH != outH_) whole_ = true;
   // An output larger than the one reserved for (a larger display) takes
   // larger buffers, once.
-  if (w > reservedW_ || h > reservedH_ || outW > reservedOutW_ || outH > reservedOutH_) {
-    if (!Reserve(std::max(w, reservedW_), std::max(h, reservedH_), std::max(outW, reservedOutW_),
-                 std::max(outH, reservedOutH_))) {
-      return -1;
-    }
+  if (!scaler_.Plan(w, h, outW, outH) && !(Reserve(w, h, outW, outH) && scaler_.Plan(w, h, outW, outH))) {
+    return -1;
   }
-  if (w != w_ || h != h_ || bytes != bytes_ || outW != outW_ || outH != outH_) whole_ = true;
-  if (!scaler_.Plan(w, h, outW, outH)) return -1;
   const size_t rowBytes = static_cast<size_t>(w) * static_cast<size_t>(bytes);
   if (whole_) {
     w_ = w;

@@ -38,7 +38,6 @@ class PresentPicture {
   std::vector<uint8_t> kept_;      // the back screen's bytes at the last present
   int w_ = 0, h_ = 0, bytes_ = 0;  // the kept picture's size and bytes per pixel
   int outW_ = 0, outH_ = 0;
-  int reservedW_ = 0, reservedH_ = 0, reservedOutW_ = 0, reservedOutH_ = 0;
   bool whole_ = true;
   Rect hints_{};  // where the hints were laid over the picture last time
 };
