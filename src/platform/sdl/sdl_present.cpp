@@ -70,22 +70,23 @@ bool WindowPresenter::Open(SDL_Window* window, int w, int h, bool wholeScale) {
   Close();
   window_ = window;
   wholeScale_ = wholeScale;
-  // The surface way's buffers, for outputs up to the desktop's size (or the
-  // window's, if larger).
-  int outW = 0, outH = 0;
-  SDL_GetWindowSize(window, &outW, &outH);
-  SDL_DisplayMode desktop{};
-  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-    outW = std::max(outW, desktop.w);
-    outH = std::max(outH, desktop.h);
-  }
-  if (!picture_.Reserve(w, h, outW, outH)) return false;
   // With ZOLBECK_PRESENT set (to a way, or to "auto" for the usual choice),
   // the way in use is named on standard error, for measurements.
   const char* asked = std::getenv("ZOLBECK_PRESENT");
-  if (asked == nullptr) return Choose(nullptr);
-  bool ok = Choose(std::strcmp(asked, "auto") == 0 ? nullptr : asked);
-  std::fprintf(stderr, "present: %s\n", ok ? Name() : "none");
+  bool ok = Choose(asked != nullptr && std::strcmp(asked, "auto") != 0 ? asked : nullptr);
+  if (ok && !renderer_) {
+    // The surface way's buffers, for outputs up to the desktop's size (or
+    // the window's, if larger).
+    int outW = 0, outH = 0;
+    SDL_GetWindowSize(window, &outW, &outH);
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+      outW = std::max(outW, desktop.w);
+      outH = std::max(outH, desktop.h);
+    }
+    ok = picture_.Reserve(w, h, outW, outH);
+  }
+  if (asked != nullptr) std::fprintf(stderr, "present: %s\n", ok ? Name() : "none");
   return ok;
 }
 
