@@ -20,54 +20,73 @@ namespace {
 
 using plat::PictureRect;
 
-TEST(PictureFit, LargestWholeScaleCentredOnBlack) {
+TEST(PictureFit, LargestSizeOfItsShapeCentredOnBlack) {
   struct Case {
     int outW, outH;
-    PictureRect expected;
+    PictureRect any, whole;  // as large as fits; by whole numbers only
   } cases[] = {
-      {800, 600, {0, 0, 800, 600}},        // the window at scale 1
-      {1024, 768, {112, 84, 800, 600}},
-      {1920, 1080, {560, 240, 800, 600}},  // 1080 / 600 is not yet 2
-      {1920, 1200, {160, 0, 1600, 1200}},
-      {2560, 1440, {480, 120, 1600, 1200}},
-      {3840, 2160, {720, 180, 2400, 1800}},
-      {3440, 1440, {920, 120, 1600, 1200}},  // a wide desktop: bars left and right
+      {800, 600, {0, 0, 800, 600}, {0, 0, 800, 600}},  // the window at scale 1
+      {1600, 1200, {0, 0, 1600, 1200}, {0, 0, 1600, 1200}},  // --scale 2
+      {1024, 768, {0, 0, 1024, 768}, {112, 84, 800, 600}},
+      {1920, 1080, {240, 0, 1440, 1080}, {560, 240, 800, 600}},  // 1080 / 600 is not yet 2
+      {1280, 1024, {0, 32, 1280, 960}, {240, 212, 800, 600}},
+      {1920, 1200, {160, 0, 1600, 1200}, {160, 0, 1600, 1200}},
+      {2560, 1440, {320, 0, 1920, 1440}, {480, 120, 1600, 1200}},
+      {3840, 2160, {480, 0, 2880, 2160}, {720, 180, 2400, 1800}},
+      {3440, 1440, {760, 0, 1920, 1440}, {920, 120, 1600, 1200}},  // a wide desktop: bars left and right
       // Smaller than the picture: shrunk to fit, keeping its shape.
-      {640, 480, {0, 0, 640, 480}},
-      {1024, 576, {128, 0, 768, 576}},
+      {640, 480, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {1024, 576, {128, 0, 768, 576}, {128, 0, 768, 576}},
   };
   for (const Case& c : cases) {
-    PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600);
-    EXPECT_TRUE(r == c.expected) << c.outW << "x" << c.outH << ": got " << r.x << "," << r.y
-                                 << " " << r.w << "x" << r.h;
+    for (bool whole : {false, true}) {
+      PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600, whole);
+      const PictureRect& expected = whole ? c.whole : c.any;
+      EXPECT_TRUE(r == expected) << c.outW << "x" << c.outH << (whole ? " whole" : "") << ": got " << r.x
+                                 << "," << r.y << " " << r.w << "x" << r.h;
+    }
   }
 }
 
-// Mouse positions stay in the picture's 800 x 600 pixels in every mode.
+// Mouse positions stay in the picture's 800 x 600 pixels in every mode, and
+// a picture pixel's first output point maps back to it.
 TEST(PictureFit, WindowPointsMapToPicturePixels) {
   struct Case {
-    int outW, outH, wx, wy, px, py;
+    int outW, outH;
+    bool whole;
+    int wx, wy, px, py;
   } cases[] = {
-      {800, 600, 799, 599, 799, 599},
-      {1600, 1200, 1599, 1199, 799, 599},   // --scale 2
-      {1600, 1200, -1, -1, -1, -1},         // left of and above the window
-      {1920, 1080, 560, 240, 0, 0},         // full screen at scale 1
-      {1920, 1080, 559, 239, -1, -1},       // on the black border
-      {1920, 1080, 1359, 839, 799, 599},
-      {2560, 1440, 482, 124, 1, 2},         // full screen at scale 2
-      {3840, 2160, 720 + 2399, 180 + 1799, 799, 599},
+      {800, 600, false, 799, 599, 799, 599},
+      {1600, 1200, false, 1599, 1199, 799, 599},  // --scale 2
+      {1600, 1200, false, -1, -1, -1, -1},        // left of and above the window
+      {1920, 1080, true, 560, 240, 0, 0},         // full screen by whole numbers
+      {1920, 1080, true, 559, 239, -1, -1},       // on the black border
+      {1920, 1080, true, 1359, 839, 799, 599},
+      {2560, 1440, true, 482, 124, 1, 2},
+      {1920, 1080, false, 240, 0, 0, 0},          // full screen, 1.8 output pixels a pixel
+      {1920, 1080, false, 239, 0, -1, 0},
+      {1920, 1080, false, 241, 1, 0, 0},
+      {1920, 1080, false, 242, 2, 1, 1},
+      {1920, 1080, false, 1679, 1079, 799, 599},
+      {1920, 1080, false, 1680, 1080, 800, 600},  // just past the picture
+      {1280, 1024, false, 640, 512, 400, 300},
   };
   for (const Case& c : cases) {
-    PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600);
+    PictureRect r = plat::FitPicture(c.outW, c.outH, 800, 600, c.whole);
     int x = c.wx, y = c.wy;
     plat::OutputToPicture(r, 800, 600, x, y);
     EXPECT_EQ(x, c.px) << c.outW << "x" << c.outH << " at " << c.wx << "," << c.wy;
     EXPECT_EQ(y, c.py) << c.outW << "x" << c.outH << " at " << c.wx << "," << c.wy;
-    // Back again: the first window pixel of that picture pixel.
+    // Back again: the first output point of that picture pixel, which maps
+    // to the pixel itself, while the point before it does not.
     plat::PictureToOutput(r, 800, 600, x, y);
-    int scale = r.w / 800;
-    EXPECT_EQ(x, r.x + c.px * scale);
-    EXPECT_EQ(y, r.y + c.py * scale);
+    int bx = x, by = y, px = x - 1, py = y - 1;
+    plat::OutputToPicture(r, 800, 600, bx, by);
+    plat::OutputToPicture(r, 800, 600, px, py);
+    EXPECT_EQ(bx, c.px);
+    EXPECT_EQ(by, c.py);
+    EXPECT_LT(px, c.px);
+    EXPECT_LT(py, c.py);
   }
 }
 

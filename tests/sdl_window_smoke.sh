@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The game in a real window: starts a virtual X server, runs 60 frames in the
-# sdl backend with a key script, and checks the run and its window.
+# sdl backend with a key script, and checks the run and its window. Then:
+# --scale 4 gives way on the 1024 x 768 desktop and says so; the controls
+# show over the first seconds of the window (read from a screenshot of the X
+# screen) and not with --no-hints, while --screenshot is the same both ways.
 # Usage: sdl_window_smoke.sh PROGRAM GAME_FOLDER
 set -u
 program=$1
@@ -56,3 +59,53 @@ else
   echo "(another copy held the lock; the second-copy check was skipped)"
 fi
 echo "60 frames in a real window; the princess walked from x $first to $last"
+
+# Runs the game in its window with "$@" (retrying while another copy holds
+# the lock) and takes a screenshot of the X screen once the window has been
+# up for a second. Leaves root.png, shot.bmp and err.txt in $work.
+look() {
+  for attempt in $(seq 20); do
+    rm -f "$work/root.png" "$work/trace.jsonl"
+    (cd "$folder" && DISPLAY=":$display" "$program" --seed 7 --trace "$work/trace.jsonl" \
+        --screenshot "$work/shot.bmp" "$@" 2>"$work/err.txt") &
+    game=$!
+    for _ in $(seq 100); do
+      [ -s "$work/trace.jsonl" ] && break
+      kill -0 $game 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -s "$work/trace.jsonl" ] && command -v import >/dev/null; then
+      sleep 1
+      DISPLAY=":$display" import -window root "$work/root.png"
+    fi
+    wait $game
+    [ -s "$work/trace.jsonl" ] && return 0
+    sleep 0.5
+  done
+  echo "the game never ran its frames"
+  exit 1
+}
+
+look --scale 4 --frames 30
+grep -qx "zolbeck: --scale 4 does not fit the 1024 x 768 desktop: using 1" "$work/err.txt" ||
+  { echo "--scale 4 said: $(cat "$work/err.txt")"; exit 1; }
+echo "--scale 4 gave way: $(cat "$work/err.txt")"
+
+command -v compare >/dev/null || { echo "(ImageMagick is missing: the hints were not looked at)"; exit 0; }
+# The middle of the box at the top of the picture, inside the 800 x 600
+# window that sits in the middle of the 1024 x 768 screen.
+region() { convert "$1" -crop "200x60+$(($2 + 300))+$(($3 + 36))" +repage "$4"; }
+difference() { compare -metric MAE "$1" "$2" null: 2>&1 | grep -o '(.*)' | tr -d '()'; }
+look --frames 300
+cp "$work/shot.bmp" "$work/hinted.bmp"
+region "$work/root.png" 112 84 "$work/shown.png"
+region "$work/shot.bmp" 0 0 "$work/picture.png"
+hinted=$(difference "$work/shown.png" "$work/picture.png")
+look --frames 300 --no-hints
+region "$work/root.png" 112 84 "$work/shown.png"
+plain=$(difference "$work/shown.png" "$work/picture.png")
+echo "the window differs from the picture under the hints by $hinted, with --no-hints by $plain"
+awk -v h="$hinted" -v p="$plain" 'BEGIN { exit !(h > 0.1 && p < 0.02) }' ||
+  { echo "the hints were not shown, or not only without --no-hints"; exit 1; }
+cmp -s "$work/hinted.bmp" "$work/shot.bmp" || { echo "--screenshot differs with the hints"; exit 1; }
+echo "the hints showed in the window only; --screenshot is the same without them"

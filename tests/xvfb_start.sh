@@ -6,7 +6,7 @@
 start_xvfb() {
   command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
   work=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
   trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
   display=

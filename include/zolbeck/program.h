@@ -39,6 +39,12 @@ struct ProgramInfo {
   const OptionHelp* options = nullptr;
   // One line under the usage line of --help.
   const char* summary = nullptr;
+  // The program's controls, shown to a new player in a small box over the
+  // first seconds of a run in a window, until a key is pressed: lines of
+  // ASCII, ended by null (--no-hints leaves them out). The box is laid over
+  // the picture the window shows, never into the screen the program draws
+  // on, so screenshots and traces are the same without it. Null for none.
+  const char* const* hints = nullptr;
 };
 
 // A program's whole run: parses the library's options (--help and --version

@@ -59,6 +59,9 @@ class Backend {
   virtual void SetTopmost(bool topmost) = 0;
   virtual void SetFullScreen(bool on, EventSink& sink) = 0;
   virtual bool FullScreen() const = 0;
+  // The window's scale in use: the one asked for, or the largest below it
+  // whose window fits the desktop.
+  virtual int Scale() const { return 1; }
   virtual void RaiseWindow() = 0;
   virtual void DestroyWindow() = 0;
 

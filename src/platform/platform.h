@@ -35,6 +35,11 @@ struct Options {
   bool realtime = false;        // headless: pace in wall-clock time
   const char* audioDump = "";   // a WAVE file that receives all sound mixed
   bool fullscreen = false;      // window backend: start in full screen
+  bool integerScale = false;    // window backend: full screen scales by whole numbers only
+  // Window backend: lines laid over the first seconds of the window's
+  // picture, until a key is pressed (the program's controls), ended by
+  // null; null for none.
+  const char* const* hints = nullptr;
 };
 
 // Chooses and starts a backend. On failure returns false and puts a one-line
@@ -107,6 +112,9 @@ void SetTopmost(Window window, bool topmost);
 // whole desktop; the picture keeps its pixels, scaled and centred on black.
 void ToggleFullScreen();
 bool IsFullScreen();
+// The window's scale in use: Options::scale, or the largest below it whose
+// window fits the desktop (1 without a window backend).
+int WindowScale();
 // Sends WM_DESTROY to the window procedure, then removes the window.
 bool DestroyWindow(Window window);
 Window MainWindow();

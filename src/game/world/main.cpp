@@ -21,11 +21,23 @@ int main(int argc, char** argv) {
       {"--sound", "play the game's sound effects and music (off by default)"},
       {nullptr, nullptr},
   };
+  // Shown over the first seconds of a run in a window.
+  static const char* const kHints[] = {
+      "Arrows / d-pad / stick   walk",
+      "C / A                    swing",
+      "V / B                    call",
+      "Enter / Start            again",
+      "Alt+Enter                full screen",
+      "F12                      screenshot",
+      "Escape                   quit",
+      nullptr,
+  };
   shell::ProgramInfo info;
   info.name = "zolbeck";
   info.title = "ゾルベック！";
   info.summary = "ゾルベック！: a 2D action game. Arrow keys walk, C swings, V calls, Enter starts again.";
   info.options = kOptions;
+  info.hints = kHints;
   InstallGame();
   return shell::RunProgram(static_cast<int>(rest.size()), rest.data(), info);
 }

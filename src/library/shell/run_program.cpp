@@ -79,6 +79,7 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   shell::run.haveSeed = options.haveSeed;
   shell::run.seed = options.seed;
   shell::run.screenshot = options.screenshot;
+  shell::run.scale = options.scale;
   if (!options.keysFile.empty() &&
       !shell::ParseKeyScript(options.keysFile.c_str(), shell::run.keys, error)) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
@@ -101,6 +102,8 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   platformOptions.realtime = options.realtime;
   platformOptions.audioDump = options.audioDump.c_str();
   platformOptions.fullscreen = options.fullscreen;
+  platformOptions.integerScale = options.integerScale;
+  platformOptions.hints = options.noHints ? nullptr : program.hints;
   if (!plat::Start(platformOptions, error)) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 1;

@@ -51,8 +51,10 @@ const OptionHelp kLibraryOptions[] = {
     {"--trace FILE", "one JSON line of state per frame pass that ran a frame"},
     {"--realtime", "with --headless: pace in wall-clock time"},
     {"--depth N", "desktop depth in bits: 15, 16 (default), 24 or 32"},
-    {"--scale N", "window scale, 1 to 4 (the largest that fits the desktop)"},
+    {"--scale N", "window scale, 1 to 4 (at most the largest that fits the desktop)"},
     {"--fullscreen", "start in full screen (Alt+Enter switches)"},
+    {"--integer-scale", "full screen scales by whole numbers only (a black frame around)"},
+    {"--no-hints", "do not show the program's controls over its first seconds"},
     {"--screenshot FILE", "save the back screen as a BMP file after the last frame pass"},
     {"--audio-dump FILE", "write all sound mixed as a 16-bit stereo WAVE file"},
     {"--help", "print this list and exit"},
@@ -77,6 +79,10 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       out.backend = "headless";
     } else if (arg == "--fullscreen") {
       out.fullscreen = true;
+    } else if (arg == "--integer-scale") {
+      out.integerScale = true;
+    } else if (arg == "--no-hints") {
+      out.noHints = true;
     } else if (arg == "--realtime") {
       out.realtime = true;
     } else if (arg == "--frames") {

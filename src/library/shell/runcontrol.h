@@ -30,6 +30,7 @@ struct RunControl {
   unsigned seed = 0;
   FILE* trace = nullptr;
   std::string screenshot;
+  int scale = 1;             // the window scale asked for (--scale)
   uint64_t framePasses = 0;  // frame passes run so far
   bool failed = false;       // a screenshot could not be written, or a quit followed an error box
   // Later subsystems add their state to each trace line through this hook;
@@ -50,6 +51,8 @@ struct CommandLine {
   int depth = 16;
   int scale = 1;
   bool fullscreen = false;
+  bool integerScale = false;
+  bool noHints = false;
   std::string screenshot;
   std::string audioDump;
 };

@@ -1,5 +1,6 @@
 // The program's entry, its one window, the message loop with its frame pass,
 // the window procedure and the orderly quit.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -145,6 +146,11 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
   }
   mainWindow = plat::CreateWindow(create);
   if (mainWindow == 0) return 0;
+  // A --scale whose window does not fit the desktop has given way.
+  if (plat::WindowScale() < shell::run.scale) {
+    std::fprintf(stderr, "%s: --scale %d does not fit the %d x %d desktop: using %d\n", programName,
+                 shell::run.scale, screenW, screenH, plat::WindowScale());
+  }
 
   plat::ShowWindow(mainWindow, (windowFlags & 4) ? plat::Show::Hide : show);
   plat::UpdateWindow(mainWindow);

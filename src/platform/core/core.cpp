@@ -7,6 +7,7 @@
 
 #include "platform/audio/audio.h"
 #include "platform/backend.h"
+#include "platform/core/hints.h"
 #include "platform/core/messages.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/music.h"
@@ -57,7 +58,10 @@ void ApplyToKeyTable(const Message& m) {
   auto release = [](int vk) { keyTable[vk & 0xFF] &= static_cast<uint8_t>(~0x80); };
   switch (m.kind) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: press(static_cast<int>(m.wparam)); break;
+    case WM_SYSKEYDOWN:
+      press(static_cast<int>(m.wparam));
+      EndHints();  // the player has found the keys
+      break;
     case WM_KEYUP:
     case WM_SYSKEYUP: release(static_cast<int>(m.wparam)); break;
     case WM_LBUTTONDOWN:
@@ -124,6 +128,7 @@ bool Start(const Options& options, std::string& error) {
   }
   if (!chosen->Open(options, error)) return false;
   backend = std::move(chosen);
+  StartHints(options.hints);
   if (!OpenAudioDump(options.audioDump)) {
     error = std::string(options.audioDump) + ": cannot be written";
     Stop();
@@ -224,6 +229,7 @@ void ToggleFullScreen() {
 }
 
 bool IsFullScreen() { return backend && backend->FullScreen(); }
+int WindowScale() { return backend ? backend->Scale() : 1; }
 
 void SetTopmost(Window window, bool topmost) {
   if (backend && windowAlive && window == kMainWindow) backend->SetTopmost(topmost);

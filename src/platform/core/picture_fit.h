@@ -1,6 +1,7 @@
 // Where the program's picture shows inside the window or the full screen:
-// scaled by the largest whole number that fits, centred, the rest black.
-// Plain arithmetic, shared by the present and the mouse.
+// as large as fits, keeping its shape, centred, the rest black; or, asked
+// for, only by the largest whole number that fits. Plain arithmetic, shared
+// by the present and the mouse.
 #pragma once
 
 namespace plat {
@@ -13,13 +14,15 @@ constexpr bool operator==(const PictureRect& a, const PictureRect& b) {
   return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
 
-// The picture of w x h inside an output of outW x outH. An output smaller
-// than the picture shows it shrunk to fit, keeping its shape.
-constexpr PictureRect FitPicture(int outW, int outH, int w, int h) {
+// The picture of w x h inside an output of outW x outH: the largest size of
+// its shape that fits, or with `wholeScale` the largest whole multiple of
+// its size that fits. An output smaller than the picture shows it shrunk to
+// fit, keeping its shape, either way.
+constexpr PictureRect FitPicture(int outW, int outH, int w, int h, bool wholeScale) {
   if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0) return PictureRect{0, 0, outW, outH};
-  int scale = outW / w < outH / h ? outW / w : outH / h;
+  const int scale = outW / w < outH / h ? outW / w : outH / h;
   PictureRect r;
-  if (scale >= 1) {
+  if (wholeScale && scale >= 1) {
     r.w = w * scale;
     r.h = h * scale;
   } else if (static_cast<long long>(outW) * h <= static_cast<long long>(outH) * w) {
@@ -49,11 +52,12 @@ constexpr void OutputToPicture(const PictureRect& r, int w, int h, int& x, int& 
   y = DivFloor(static_cast<long long>(y - r.y) * h, r.h);
 }
 
-// The output point where the picture's pixel (x, y) begins.
+// The output point where the picture's pixel (x, y) begins: the first one
+// that OutputToPicture takes back to it.
 constexpr void PictureToOutput(const PictureRect& r, int w, int h, int& x, int& y) {
   if (w <= 0 || h <= 0) return;
-  x = r.x + DivFloor(static_cast<long long>(x) * r.w, w);
-  y = r.y + DivFloor(static_cast<long long>(y) * r.h, h);
+  x = r.x - DivFloor(-static_cast<long long>(x) * r.w, w);
+  y = r.y - DivFloor(-static_cast<long long>(y) * r.h, h);
 }
 
 }  // namespace plat

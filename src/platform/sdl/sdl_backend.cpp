@@ -38,6 +38,7 @@ class SdlBackend final : public Backend {
   bool Open(const Options& options, std::string& error) override {
     depth_ = options.depth;
     scale_ = options.scale >= 1 ? options.scale : 1;
+    wholeScale_ = options.integerScale;
     fullScreen_ = options.fullscreen;
     // The screen saver stays allowed until the window procedure refuses it;
     // the close box reaches the program as WM_CLOSE only, not a second time
@@ -98,6 +99,12 @@ class SdlBackend final : public Backend {
   bool CreateWindow(const std::string& titleUtf8, bool popup, int clientX, int clientY,
                     int clientWidth, int clientHeight, EventSink& sink) override {
     if (window_) return false;
+    // A scale whose window would not fit the desktop's usable area gives
+    // way to the largest that does.
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+      while (scale_ > 1 && (clientWidth * scale_ > usable.w || clientHeight * scale_ > usable.h)) --scale_;
+    }
     int width = clientWidth * scale_;
     int height = clientHeight * scale_;
     if (width <= 0 || height <= 0) return false;
@@ -123,7 +130,7 @@ class SdlBackend final : public Backend {
       return false;
     }
     windowId_ = SDL_GetWindowID(window_);
-    if (!presenter_.Open(window_, scale_)) {
+    if (!presenter_.Open(window_, clientWidth, clientHeight, wholeScale_)) {
       std::fprintf(stderr, "cannot show pictures in the window: %s\n", SDL_GetError());
       SDL_DestroyWindow(window_);
       window_ = nullptr;
@@ -170,6 +177,7 @@ class SdlBackend final : public Backend {
   }
 
   bool FullScreen() const override { return fullScreen_; }
+  int Scale() const override { return scale_; }
 
   void RaiseWindow() override {
     if (!window_) return;
@@ -348,7 +356,7 @@ class SdlBackend final : public Backend {
   PictureRect WindowPicture() const {
     int w = 0, h = 0;
     if (window_) SDL_GetWindowSize(window_, &w, &h);
-    return FitPicture(w, h, clientW_, clientH_);
+    return FitPicture(w, h, clientW_, clientH_, wholeScale_);
   }
 
   void SetActive(bool active, EventSink& sink) {
@@ -427,6 +435,7 @@ class SdlBackend final : public Backend {
   bool open_ = false;
   int depth_ = 16;
   int scale_ = 1;  // each client pixel is shown as scale x scale pixels in the window
+  bool wholeScale_ = false;  // full screen scales by whole numbers only
   bool fullScreen_ = false;
   bool popup_ = false;
   int windowedX_ = SDL_WINDOWPOS_CENTERED, windowedY_ = SDL_WINDOWPOS_CENTERED;

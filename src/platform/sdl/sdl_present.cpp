@@ -2,7 +2,9 @@
 // otherwise the window's own surface (see sdl_present.h).
 #include "platform/sdl/sdl_present.h"
 
+#include "platform/core/hints.h"
 #include "platform/core/picture_fit.h"
+#include "platform/image/picture_scale.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -62,31 +64,29 @@ SDL_Surface* PlainWindowSurface(SDL_Window* window) {
   return SDL_GetWindowSurface(window);
 }
 
-// Writes row `y` of `picture` (w pixels) scale times over, each pixel
-// scale pixels wide, into a 32-bit window surface.
-void PutScaledRow(const uint32_t* picture, int w, int scale, uint8_t* out, int pitch) {
-  for (int k = 0; k < scale; ++k, out += pitch) {
-    auto* o = reinterpret_cast<uint32_t*>(out);
-    for (int x = 0; x < w; ++x)
-      for (int s = 0; s < scale; ++s) *o++ = picture[x];
-  }
-}
-
 }  // namespace
 
-bool WindowPresenter::Open(SDL_Window* window, int scale) {
+bool WindowPresenter::Open(SDL_Window* window, int w, int h, bool wholeScale) {
   Close();
   window_ = window;
-  scale_ = scale >= 1 ? scale : 1;
-  int w = 0, h = 0;
-  SDL_GetWindowSize(window, &w, &h);
-  picture_.assign(static_cast<size_t>(w / scale_) * static_cast<size_t>(h / scale_), 0);
+  wholeScale_ = wholeScale;
   // With ZOLBECK_PRESENT set (to a way, or to "auto" for the usual choice),
   // the way in use is named on standard error, for measurements.
   const char* asked = std::getenv("ZOLBECK_PRESENT");
-  if (asked == nullptr) return Choose(nullptr);
-  bool ok = Choose(std::strcmp(asked, "auto") == 0 ? nullptr : asked);
-  std::fprintf(stderr, "present: %s\n", ok ? Name() : "none");
+  bool ok = Choose(asked != nullptr && std::strcmp(asked, "auto") != 0 ? asked : nullptr);
+  if (ok && !renderer_) {
+    // The surface way's buffers, for outputs up to the desktop's size (or
+    // the window's, if larger).
+    int outW = 0, outH = 0;
+    SDL_GetWindowSize(window, &outW, &outH);
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+      outW = std::max(outW, desktop.w);
+      outH = std::max(outH, desktop.h);
+    }
+    ok = picture_.Reserve(w, h, outW, outH);
+  }
+  if (asked != nullptr) std::fprintf(stderr, "present: %s\n", ok ? Name() : "none");
   return ok;
 }
 
@@ -94,7 +94,7 @@ bool WindowPresenter::Choose(const char* asked) {
   if (asked != nullptr) {
     if (std::strcmp(asked, "surface") == 0) {
       SDL_Surface* surface = PlainWindowSurface(window_);
-      return surface != nullptr && (scale_ == 1 || Xrgb(surface));
+      return surface != nullptr && Xrgb(surface);
     }
     return UseRenderer(asked);
   }
@@ -107,11 +107,11 @@ bool WindowPresenter::Choose(const char* asked) {
     SDL_DestroyRenderer(renderer_);
     renderer_ = nullptr;
   }
-  // Some window systems give no surface, and a scaled window surface is
-  // written only in the converter's own format; SDL's software renderer
-  // does the rest.
+  // Some window systems give no surface, and a window surface is written
+  // only in the converter's own format; SDL's software renderer does the
+  // rest.
   SDL_Surface* surface = PlainWindowSurface(window_);
-  if (surface != nullptr && (scale_ == 1 || Xrgb(surface))) return true;
+  if (surface != nullptr && Xrgb(surface)) return true;
   return UseRenderer("software");
 }
 
@@ -128,14 +128,22 @@ bool WindowPresenter::UseRenderer(const char* driver) {
   return renderer_ != nullptr;
 }
 
-void WindowPresenter::Close() {
+void WindowPresenter::DestroyTextures() {
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = nullptr;
   textureW_ = textureH_ = 0;
+  if (enlarged_) SDL_DestroyTexture(enlarged_);
+  enlarged_ = nullptr;
+  enlargedW_ = enlargedH_ = 0;
+}
+
+void WindowPresenter::Close() {
+  DestroyTextures();
   if (renderer_) SDL_DestroyRenderer(renderer_);
   renderer_ = nullptr;
   hasPicture_ = false;
   window_ = nullptr;
+  picture_.Release();
 }
 
 const char* WindowPresenter::Name() const {
@@ -146,9 +154,7 @@ const char* WindowPresenter::Name() const {
 }
 
 void WindowPresenter::Lost() {
-  if (texture_) SDL_DestroyTexture(texture_);
-  texture_ = nullptr;
-  textureW_ = textureH_ = 0;
+  DestroyTextures();
   hasPicture_ = false;
 }
 
@@ -164,13 +170,7 @@ void WindowPresenter::Present(const Surface& source, const Rect& sourceRect) {
 void WindowPresenter::Redraw() {
   if (!window_) return;
   if (renderer_) {
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (texture_ && hasPicture_) {
-      SDL_Rect place = RendererPlace();
-      SDL_RenderCopy(renderer_, texture_, &pictureRect_, &place);
-    }
-    SDL_RenderPresent(renderer_);
+    DrawRendererPicture();
     return;
   }
   // The window surface still holds the last picture, unless the window has
@@ -178,22 +178,23 @@ void WindowPresenter::Redraw() {
   // next one.
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (target == nullptr) return;
-  if (!hasPicture_ || target->w != surfaceW_ || target->h != surfaceH_)
+  if (!hasPicture_ || target->w != surfaceW_ || target->h != surfaceH_) {
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    picture_.Forget();
+  }
   SDL_UpdateWindowSurface(window_);
 }
 
 // The back screen is converted by the library's own converter straight into
 // a streaming texture: bit-exact, and cheaper than letting the renderer
-// convert a 16-bit texture. Integer scaling with the nearest pixel keeps the
-// picture sharp.
+// convert a 16-bit texture. The hints are laid over the converted picture.
 void WindowPresenter::PresentToRenderer(const Surface& source, const Rect& sourceRect) {
   const int w = sourceRect.right - sourceRect.left, h = sourceRect.bottom - sourceRect.top;
   if (!texture_ || w > textureW_ || h > textureH_) {
     if (texture_) SDL_DestroyTexture(texture_);
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
     if (!texture_) return;
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     textureW_ = w;
     textureH_ = h;
   }
@@ -202,78 +203,102 @@ void WindowPresenter::PresentToRenderer(const Surface& source, const Rect& sourc
   int pitch = 0;
   if (SDL_LockTexture(texture_, &pictureRect_, &pixels, &pitch) != 0) return;
   bool converted = ConvertToXrgb8888(source, sourceRect, static_cast<uint32_t*>(pixels), pitch);
+  if (converted) DrawHints(static_cast<uint32_t*>(pixels), pitch, w, h);
   SDL_UnlockTexture(texture_);
   if (!converted) return;
   hasPicture_ = true;
-  SDL_Rect place = RendererPlace();
-  // Full screen leaves a border around the picture that must stay black.
-  if (place.x > 0 || place.y > 0) {
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
+  DrawRendererPicture();
+}
+
+// The picture in its place on black: a whole-number fit straight from the
+// picture's texture, nearest pixel; any other through the texture that
+// holds it enlarged by whole numbers, drawn with linear filtering (see
+// picture_scale.h). A renderer without target textures draws the picture
+// nearest pixel.
+void WindowPresenter::DrawRendererPicture() {
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (texture_ && hasPicture_) {
+    const SDL_Rect place = RendererPlace();
+    const int w = pictureRect_.w, h = pictureRect_.h;
+    const int kx = WholeScaleFor(w, place.w), ky = WholeScaleFor(h, place.h);
+    SDL_Texture* enlarged = place.w == w * kx && place.h == h * ky ? nullptr : Enlarged(w * kx, h * ky);
+    if (enlarged != nullptr) {
+      const SDL_Rect all{0, 0, w * kx, h * ky};
+      SDL_RenderCopy(renderer_, enlarged, &all, &place);
+    } else {
+      SDL_RenderCopy(renderer_, texture_, &pictureRect_, &place);
+    }
   }
-  SDL_RenderCopy(renderer_, texture_, &pictureRect_, &place);
   SDL_RenderPresent(renderer_);
 }
 
-// The picture's place in the renderer's output: scaled by whole numbers and
-// centred, as the window's mouse positions assume.
+// The picture enlarged into a target texture of w x h, nearest pixel; null
+// when the renderer cannot draw into textures.
+SDL_Texture* WindowPresenter::Enlarged(int w, int h) {
+  if (!enlarged_ || w > enlargedW_ || h > enlargedH_) {
+    if (enlarged_) SDL_DestroyTexture(enlarged_);
+    enlarged_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, w, h);
+    enlargedW_ = enlarged_ ? w : 0;
+    enlargedH_ = enlarged_ ? h : 0;
+    if (!enlarged_) return nullptr;
+    SDL_SetTextureScaleMode(enlarged_, SDL_ScaleModeLinear);
+  }
+  const SDL_Rect all{0, 0, w, h};
+  if (SDL_SetRenderTarget(renderer_, enlarged_) != 0) return nullptr;
+  SDL_RenderCopy(renderer_, texture_, &pictureRect_, &all);
+  SDL_SetRenderTarget(renderer_, nullptr);
+  return enlarged_;
+}
+
+// The picture's place in the renderer's output, as the window's mouse
+// positions assume.
 SDL_Rect WindowPresenter::RendererPlace() const {
   int outW = 0, outH = 0;
   SDL_GetRendererOutputSize(renderer_, &outW, &outH);
-  PictureRect r = FitPicture(outW, outH, pictureRect_.w, pictureRect_.h);
+  PictureRect r = FitPicture(outW, outH, pictureRect_.w, pictureRect_.h, wholeScale_);
   return SDL_Rect{r.x, r.y, r.w, r.h};
 }
 
-// Straight into the window's surface: one conversion pass, then the window
-// system copies it to the screen (shared memory on X). A window surface in
-// the converter's own format at scale 1 takes the conversion directly;
-// otherwise the picture is converted aside, then scaled or converted again.
+// Straight into the window's surface (in the converter's own format): only
+// what changed since the last frame is converted and scaled into the
+// picture's place, and only those rectangles go to the window system
+// (shared memory on X).
 void WindowPresenter::PresentToSurface(const Surface& source, const Rect& sourceRect) {
   SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (target == nullptr) return;
+  if (target == nullptr || !Xrgb(target)) return;
   const int w = sourceRect.right - sourceRect.left, h = sourceRect.bottom - sourceRect.top;
-  // Scaled by the largest whole number that fits and centred (full screen);
-  // a window smaller than the picture shows its top-left part.
-  const PictureRect place = FitPicture(target->w, target->h, w, h);
-  const int scale = place.w >= w ? place.w / w : 1;
-  const int left = place.w >= w ? place.x : 0, top = place.h >= h ? place.y : 0;
-  const int shownW = std::min(w, target->w / scale), shownH = std::min(h, target->h / scale);
-  if (shownW <= 0 || shownH <= 0) return;
+  const PictureRect place = FitPicture(target->w, target->h, w, h, wholeScale_);
+  if (place.w <= 0 || place.h <= 0) return;
   // A window of a new size starts black, so the border around the picture
-  // stays black.
+  // stays black, and shows the whole picture again.
+  bool whole = false;
   if (target->w != surfaceW_ || target->h != surfaceH_) {
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     surfaceW_ = target->w;
     surfaceH_ = target->h;
+    picture_.Forget();
+    whole = true;
   }
-  const Rect shown{sourceRect.left, sourceRect.top, sourceRect.left + shownW, sourceRect.top + shownH};
-  const Uint32 format = target->format->format;
-  const bool xrgb = Xrgb(target);
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-  auto* pixels = static_cast<uint8_t*>(target->pixels) + static_cast<size_t>(top) * target->pitch +
-                 static_cast<size_t>(left) * target->format->BytesPerPixel;
-  bool converted;
-  if (xrgb && scale == 1) {
-    converted = ConvertToXrgb8888(source, shown, reinterpret_cast<uint32_t*>(pixels), target->pitch);
-  } else {
-    const size_t needed = static_cast<size_t>(shownW) * static_cast<size_t>(shownH);
-    if (picture_.size() < needed) picture_.resize(needed);  // only when the picture outgrows the window
-    converted = ConvertToXrgb8888(source, shown, picture_.data(), shownW * 4);
-    if (converted && xrgb) {
-      for (int y = 0; y < shownH; ++y)
-        PutScaledRow(picture_.data() + static_cast<size_t>(y) * shownW, shownW, scale,
-                     pixels + static_cast<size_t>(y) * scale * target->pitch, target->pitch);
-    } else if (converted && scale == 1) {
-      converted = SDL_ConvertPixels(shownW, shownH, SDL_PIXELFORMAT_RGB888, picture_.data(), shownW * 4,
-                                    format, pixels, target->pitch) == 0;
-    } else {
-      converted = false;  // Open chose a renderer for these windows
-    }
-  }
+  auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
+                                          static_cast<size_t>(place.y) * target->pitch) + place.x;
+  constexpr int kMaxRects = 16;
+  Rect changed[kMaxRects];
+  const int count = picture_.Present(source, sourceRect, out, target->pitch, place.w, place.h, changed, kMaxRects);
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-  if (!converted) return;
+  if (count < 0) return;
   hasPicture_ = true;
-  SDL_UpdateWindowSurface(window_);
+  if (whole) {
+    SDL_UpdateWindowSurface(window_);
+    return;
+  }
+  SDL_Rect rects[kMaxRects];
+  for (int i = 0; i < count; ++i) {
+    const Rect& r = changed[i];
+    rects[i] = SDL_Rect{place.x + r.left, place.y + r.top, r.right - r.left, r.bottom - r.top};
+  }
+  if (count > 0) SDL_UpdateWindowSurfaceRects(window_, rects, count);
 }
 
 }  // namespace plat

@@ -26,6 +26,7 @@ bool Win32Backend::Open(const Options& options, std::string&) {
   instance_ = GetModuleHandleW(nullptr);
   depth_ = options.depth;
   scale_ = options.scale >= 1 ? options.scale : 1;
+  wholeScale_ = options.integerScale;
   fullScreen_ = options.fullscreen;
   // A timer that wakes within a fraction of a millisecond, where the system
   // has one (Windows 10 1803 on); otherwise SleepUntil steps in Sleep(1).

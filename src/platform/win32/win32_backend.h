@@ -40,6 +40,7 @@ class Win32Backend final : public Backend {
   void SetTopmost(bool topmost) override;
   void SetFullScreen(bool on, EventSink& sink) override;
   bool FullScreen() const override { return fullScreen_; }
+  int Scale() const override { return scale_; }
   void RaiseWindow() override;
   void DestroyWindow() override;
 
@@ -84,6 +85,7 @@ class Win32Backend final : public Backend {
   HINSTANCE instance_ = nullptr;
   int depth_ = 16;
   int scale_ = 1;
+  bool wholeScale_ = false;  // full screen scales by whole numbers only
   bool fullScreen_ = false;
   bool popup_ = false;
   bool ime_ = true;

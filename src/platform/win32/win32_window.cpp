@@ -94,7 +94,7 @@ bool Win32Backend::CreateWindow(const std::string& titleUtf8, bool popup, int cl
   }
   window_ = made;
   sink_ = &sink;
-  presenter_.Open(clientWidth, clientHeight);
+  presenter_.Open(clientWidth, clientHeight, wholeScale_);
   EnableTextInput(ime_);
   PublishMainWindow(reinterpret_cast<uintptr_t>(window_));
   DirectSoundFollowWindow(window_);  // a device opened before the window moves to it
@@ -192,7 +192,7 @@ void Win32Backend::Present(const Surface& source, const Rect& sourceRect) {
 PictureRect Win32Backend::ClientPicture() const {
   RECT client{};
   if (window_) GetClientRect(window_, &client);
-  return FitPicture(client.right, client.bottom, clientW_, clientH_);
+  return FitPicture(client.right, client.bottom, clientW_, clientH_, wholeScale_);
 }
 
 POINT Win32Backend::ClientOrigin() const {
