@@ -364,6 +364,8 @@ using EntryTest = ShellTest;
 // What the per-frame hook saw; the hook runs inside the loop of WinMain.
 struct Seen {
   int lastKey[16] = {};
+  bool leftHeld[16] = {};
+  size_t keysTaken[16] = {};
   int frames = 0;
   int mutex = -1, ime = -1, active = -1, topmost = -1, visible = -1;
   uint32_t interval = 0;
@@ -373,7 +375,11 @@ struct Seen {
 
 void RecordFrame(FILE*) {
   uint64_t frame = shell::run.framePasses;
-  if (frame < 16) seen.lastKey[frame] = lastKeyDown;
+  if (frame < 16) {
+    seen.lastKey[frame] = lastKeyDown;
+    seen.leftHeld[frame] = (plat::GetKeyState(VK_LEFT) & 0x80) != 0;
+    seen.keysTaken[frame] = shell::run.nextKey;
+  }
   if (frame == 0) {
     seen.mutex = mutexHandle;
     seen.ime = hl::ImeEnabled() ? 1 : 0;
@@ -438,6 +444,24 @@ TEST_F(EntryTest, ScriptedKeysComeBeforeTheirPassAndEscapeEndsTheLoop) {
   EXPECT_EQ(shell::run.framePasses, 6u);
   EXPECT_EQ(quitState, 2);
   EXPECT_FALSE(hl::WindowExists());
+}
+
+// A frame with more scripted events than the message queue holds (4096):
+// every one of them still comes, in order, before that frame's pass.
+TEST_F(EntryTest, ScriptedKeysBeyondTheQueueAllComeBeforeTheirPass) {
+  TraceEveryFrame();
+  shell::run.frameLimit = 12;
+  shell::run.keys.push_back({5, VK_LEFT, true});
+  for (int n = 0; n < 5000; ++n) {
+    shell::run.keys.push_back({10, 'C', true});
+    shell::run.keys.push_back({10, 'C', false});
+  }
+  shell::run.keys.push_back({10, VK_LEFT, false});
+  EXPECT_EQ(RunWinMain(), 0);
+  EXPECT_TRUE(seen.leftHeld[9]);
+  EXPECT_FALSE(seen.leftHeld[10]);
+  EXPECT_EQ(seen.keysTaken[10], shell::run.keys.size());
+  EXPECT_EQ(seen.frames, 12);
 }
 
 TEST_F(EntryTest, CloseBoxEndsTheLoop) {

@@ -235,7 +235,7 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
   return true;
 }
 
-void PostKey(int virtualKey, bool down) {
+bool PostKey(int virtualKey, bool down) {
   // Alt, F10 and every key pressed while Alt is held arrive as system keys,
   // as they do from a keyboard.
   bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
@@ -246,24 +246,30 @@ void PostKey(int virtualKey, bool down) {
   if (wasDown) lparam |= KF_REPEAT_BIT;
   if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
   uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-  plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
+  return plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
 }
 
 bool PostScriptedKeys() {
-  bool posted = false;
-  while (run.nextKey < run.keys.size() && run.keys[run.nextKey].frame <= run.framePasses) {
-    const ScriptedKey& k = run.keys[run.nextKey++];
+  // A frame of thousands of events would overflow the message queue, and a
+  // full queue drops messages: they go in batches of a quarter of it, and
+  // the loop empties the queue between them, still before the pass.
+  size_t posted = 0;
+  while (posted < kScriptedKeyBatch && run.nextKey < run.keys.size() &&
+         run.keys[run.nextKey].frame <= run.framePasses) {
+    const ScriptedKey& k = run.keys[run.nextKey];
     if (k.virtualKey != 0) {
-      PostKey(k.virtualKey, k.down);
+      // Full after all (other messages came first): the rest waits a round.
+      if (!PostKey(k.virtualKey, k.down)) break;
     } else if (k.padAxis >= 0) {
       plat::SetVirtualPadStick(k.padAxis, k.padValue);
     } else {
       plat::SetVirtualPadButton(k.padButton, k.down);
     }
-    // The loop goes round once more, so the pads are read before the pass.
-    posted = true;
+    ++run.nextKey;
+    ++posted;
   }
-  return posted;
+  // The loop goes round once more, so the pads are read before the pass.
+  return posted > 0;
 }
 
 void AfterFramePass(bool ranFrame) {

@@ -71,12 +71,15 @@ int KeyCodeFromName(const std::string& name);
 // Whether the script steers the virtual pad.
 bool ScriptUsesPad(const std::vector<ScriptedKey>& keys);
 
-// Posts one key message as the keyboard would send it.
-void PostKey(int virtualKey, bool down);
+// Posts one key message as the keyboard would send it; false when the
+// queue is full.
+bool PostKey(int virtualKey, bool down);
 
-// Posts the scripted key messages due before the coming frame pass; true if
-// any were posted (the loop then handles them before the pass runs).
+// Posts the scripted key messages due before the coming frame pass, at
+// most kScriptedKeyBatch at a time; true if any were posted (the loop then
+// handles them, and comes back for the rest, before the pass runs).
 bool PostScriptedKeys();
+constexpr size_t kScriptedKeyBatch = 1024;
 // Called after every frame pass; writes the trace line when the pass ran a
 // frame, and ends the program when the frame limit is reached.
 void AfterFramePass(bool ranFrame);
