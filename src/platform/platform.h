@@ -245,8 +245,8 @@ std::string ResolvePath(const char* windowsPath);
 // names without the folder, sorted by their upper-case spelling.
 std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern);
 // The user's pictures folder, created when missing: $XDG_PICTURES_DIR, else
-// the desktop's user-dirs.dirs, else ~/Pictures. A real path (UTF-8), or ""
-// when it cannot be made.
+// the desktop's user-dirs.dirs (read only as a plain file of at most 64 KiB),
+// else ~/Pictures. A real path (UTF-8), or "" when it cannot be made.
 std::string PicturesFolder();
 // The pictures folder a user-dirs.dirs text names, with $HOME replaced by
 // `home`; "" when it names none.
