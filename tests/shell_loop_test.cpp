@@ -3,6 +3,7 @@
 // process (options, key scripts, trace, a second copy).
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -569,6 +570,57 @@ TEST(ShellProcess, ScreenshotThatCannotBeWrittenFailsTheRun) {
   run = RunProgram({"--headless", "--frames", "2", "--screenshot", temp.path() + "/shot.bmp"}, temp);
   EXPECT_EQ(run.exitCode, 0) << run.errors;
 }
+
+#if !defined(_WIN32)
+// The program reads its data from its own folder whatever that folder is
+// called and however long its path: one named outside Shift-JIS, and one
+// longer than the library's 256-byte buffers, play as the build folder does.
+TEST(ShellProcess, PlaysTheSameFromAFolderOfAnyName) {
+  namespace fs = std::filesystem;
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  const fs::path program = ZOLBECK_EXE;
+  // The stage files are read from the current folder.
+  for (const char* name : {"stagedata.txt", "map01_data.txt", "map01_teki.txt", "map01_zk.txt"})
+    fs::copy_file(program.parent_path() / name, fs::path(temp.path()) / name);
+  auto play = [&](const fs::path& exe, std::string& trace, std::string& dump) {
+    const std::string tracePath = temp.path() + "/trace.jsonl", dumpPath = temp.path() + "/dump.wav";
+    ProgramRun run;
+    run.exitCode = portable::RunProgram(exe.string(),
+                                        {"--headless", "--frames", "120", "--seed", "5", "--sound",
+                                         "--trace", tracePath, "--audio-dump", dumpPath},
+                                        temp.path(), temp.path() + "/stderr.txt", 60000);
+    run.errors = shelltest::ReadWholeFile(temp.path() + "/stderr.txt");
+    trace = shelltest::ReadWholeFile(tracePath);
+    dump = shelltest::ReadWholeFile(dumpPath);
+    return run;
+  };
+  std::string trace, dump;
+  ProgramRun reference = play(program, trace, dump);
+  ASSERT_EQ(reference.exitCode, 0) << reference.errors;
+  ASSERT_EQ(reference.errors, "");
+
+  const std::string longName(120, 'l');
+  const std::string folders[] = {"jos\xC3\xA9/game", longName + "/" + longName + "/game"};
+  for (const std::string& folder : folders) {
+    SCOPED_TRACE(folder);
+    const fs::path game = fs::path(temp.path()) / "install" / folder;
+    fs::create_directories(game);
+    // The program's own file must be in the folder (a link would lead back).
+    std::error_code linked;
+    fs::create_hard_link(program, game / "zolbeck", linked);
+    if (linked) fs::copy_file(program, game / "zolbeck");
+    for (const char* name : {"BMP", "WAVE", "MIDI", "SOUND.PAK"})
+      fs::create_symlink(program.parent_path() / name, game / name);
+    std::string movedTrace, movedDump;
+    ProgramRun moved = play(game / "zolbeck", movedTrace, movedDump);
+    EXPECT_EQ(moved.exitCode, 0) << moved.errors;
+    EXPECT_EQ(moved.errors, "");
+    EXPECT_TRUE(movedTrace == trace);
+    EXPECT_TRUE(movedDump == dump);
+  }
+}
+#endif
 
 TEST(ShellProcess, MalformedKeyScriptNamesFileAndLine) {
   shelltest::TempFolder temp;

@@ -213,10 +213,16 @@ bool RaiseOtherInstance(const char* name);
 // ---------------------------------------------------------------------------
 // Files and system facts
 
-// The program file in the form "\folder\folder\zolbeck" (backslashes, CP932).
+// The program file in the form "\folder\folder\zolbeck" (backslashes, CP932),
+// or "" when the system does not tell. A folder whose name CP932 cannot
+// write, or that is longer than 191 bytes, is handed out behind the root
+// "0:" ("0:\game\zolbeck"), which every name resolved here maps back to
+// the real folder; so the folder part always fits the library's 256-byte
+// buffers with room for the names put after it.
 std::string ModuleFileName();
 // The folder that stands for the system's Windows directory (the user's
-// configuration folder), in the same form, without a trailing backslash.
+// configuration folder), in the same form, without a trailing backslash;
+// behind the root "1:" on the same terms.
 std::string WindowsDirectory();
 // Opens a file named in Windows form: "BMP\princess.bmp" or "\abs\path".
 // Backslashes separate folders and each existing name is matched in any

@@ -73,6 +73,12 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 2;
   }
+  // The program's data is read from its own folder, and from nowhere else.
+  if (plat::ModuleFileName().empty()) {
+    std::fprintf(stderr, "%s: the folder of this program cannot be found, and its data is read from there\n",
+                 name);
+    return 1;
+  }
   if (!options.traceFile.empty()) {
     // Binary, so that the trace has the same bytes on every system. Any
     // file the system can write will do, a pipe too (the soak reads one).

@@ -25,6 +25,7 @@
 
 #include "platform/backend.h"
 #include "platform/core/convert_rules.h"
+#include "platform/core/folder_roots.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -108,16 +109,6 @@ std::string Utf8ToCp932(const std::string& text) {
 
 namespace {
 
-// A real UTF-8 path in Windows form: CP932, backslashes, no drive letter.
-std::string ToWindowsForm(const std::string& utf8Path) {
-  std::string text = Utf8ToCp932(utf8Path);
-  // A slash never occurs as the second byte of a CP932 character, so every
-  // slash left is a separator.
-  for (char& c : text)
-    if (c == '/') c = '\\';
-  return text;
-}
-
 bool Exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
@@ -151,13 +142,36 @@ bool FindNoCase(const std::string& folder, const std::string& part, std::string&
   return any;
 }
 
+// The target of a symbolic link, however long; "" when it cannot be read.
+std::string ReadLink(const char* link) {
+  std::string target(4096, '\0');
+  for (;;) {
+    ssize_t length = readlink(link, target.data(), target.size());
+    if (length <= 0) return std::string();
+    if (static_cast<size_t>(length) < target.size()) {
+      target.resize(static_cast<size_t>(length));
+      return target;
+    }
+    // readlink cuts the target silently to the room it is given.
+    if (target.size() >= (1u << 20)) return std::string();
+    target.resize(target.size() * 2);
+  }
+}
+
 }  // namespace
 
 std::string ModuleFileName() {
-  char buffer[4096];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return std::string();
-  return ToWindowsForm(std::string(buffer, static_cast<size_t>(length)));
+  const std::string real = ReadLink("/proc/self/exe");
+  const size_t cut = real.rfind('/');
+  if (real.empty() || real[0] != '/' || cut == std::string::npos) return std::string();
+  // The file's own name is only shown, never opened: a backslash in it,
+  // which would pass for a separator, and characters CP932 lacks become '?'.
+  std::string name = real.substr(cut + 1);
+  for (char& c : name)
+    if (c == '\\') c = '?';
+  const std::string folder =
+      cut == 0 ? std::string() : FolderForm(FolderRoot::Program, real.substr(0, cut), kFolderFormMax);
+  return folder + "\\" + Utf8ToCp932(name);
 }
 
 std::string WindowsDirectory() {
@@ -175,7 +189,7 @@ std::string WindowsDirectory() {
     folder = std::string(home) + "/.config";
   }
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return ToWindowsForm(folder);
+  return FolderForm(FolderRoot::Configuration, folder, kFolderFormMax);
 }
 
 std::string ResolvePath(const char* windowsPath) {
@@ -184,15 +198,21 @@ std::string ResolvePath(const char* windowsPath) {
   size_t length = std::strlen(windowsPath);
   size_t i = 0;
   std::string path;
-  // A drive letter stands for the root: there is only one file system tree.
-  if (length >= 2 && p[1] == ':' &&
-      ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
-    path = "/";
-    i = 2;
-  }
-  if (i < length && (p[i] == '\\' || p[i] == '/')) path = "/";
-
   bool trailingSeparator = false;
+  if (size_t root = MappedRoot(windowsPath, path)) {
+    // A folder handed out by a root of its own.
+    i = root;
+    trailingSeparator = i < length;
+  } else {
+    // A drive letter stands for the root: there is only one file system tree.
+    if (length >= 2 && p[1] == ':' &&
+        ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
+      path = "/";
+      i = 2;
+    }
+    if (i < length && (p[i] == '\\' || p[i] == '/')) path = "/";
+  }
+
   while (i < length) {
     // Cut the next part, stepping over both bytes of a double-byte
     // character so that a 0x5C trail byte is not taken for a backslash.
