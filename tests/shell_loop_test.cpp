@@ -2,9 +2,12 @@
 // quit; then the entry function in process, and the real program as a
 // process (options, key scripts, trace, a second copy).
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell_fixture.h"
@@ -572,6 +575,48 @@ TEST(ShellProcess, ScreenshotThatCannotBeWrittenFailsTheRun) {
 }
 
 #if !defined(_WIN32)
+// A trace or an audio dump that cannot be written, at the start or later,
+// fails the run with one line naming the file; a FIFO that no program
+// reads is refused at once instead of holding the start.
+TEST(ShellProcess, TraceOrDumpThatCannotBeWrittenFailsTheRun) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  const std::string fifo = temp.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string says;
+  } cases[] = {
+      {{"--trace", "/dev/full"}, 1, "zolbeck: --trace: /dev/full could not be written: "},
+      {{"--audio-dump", "/dev/full"}, 1, "zolbeck: --audio-dump: /dev/full could not be written: "},
+      {{"--sound", "--audio-dump", "/dev/full"}, 1, "zolbeck: --audio-dump: /dev/full could not be written: "},
+      {{"--trace", fifo}, 2, "zolbeck: " + fifo + ": cannot be written: a pipe that no program reads"},
+      {{"--audio-dump", fifo}, 1, "zolbeck: " + fifo + ": cannot be written: a pipe that no program reads"},
+      {{"--audio-dump", temp.path()}, 1, "zolbeck: " + temp.path() + ": cannot be written: "},
+      {{"--trace", "/dev/null", "--audio-dump", "/dev/null"}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--headless", "--frames", "30"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ProgramRun run = RunProgram(args, temp);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back() << ": " << run.errors;
+    EXPECT_EQ(run.errors.rfind(c.says, 0), 0u) << run.errors;
+    EXPECT_EQ(Lines(run.errors).size(), c.says.empty() ? 0u : 1u) << run.errors;
+  }
+  // A reader that opens the FIFO a moment after the program started still
+  // gets the whole trace.
+  std::string trace;
+  std::thread reader([&] {
+    portable::SleepMs(300);
+    trace = shelltest::ReadWholeFile(fifo);
+  });
+  ProgramRun run = RunProgram({"--headless", "--frames", "30", "--trace", fifo}, temp);
+  reader.join();
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(Lines(trace).size(), 30u);
+}
+
 // The program reads its data from its own folder whatever that folder is
 // called and however long its path: one named outside Shift-JIS, and one
 // longer than the library's 256-byte buffers, play as the build folder does.

@@ -42,6 +42,9 @@ struct Options {
 bool Start(const Options& options, std::string& error);
 // Stops the backend; the process may start another afterwards (tests do).
 void Stop();
+// Ends the audio dump of Options::audioDump (Stop ends it too, silently):
+// false, with the system's reason, when any of it could not be written.
+bool FinishAudioDump(std::string& reason);
 // The name of the running backend, or "" before Start.
 const char* BackendName();
 
@@ -238,6 +241,14 @@ int64_t FileOffset(FILE* file);
 bool RemoveFile(const char* windowsPath);
 // The same for a name of the real file system, as given on a command line.
 FILE* OpenRealFile(const char* path, const char* mode);
+// Opens a name of the real file system for what a run writes out (a trace,
+// an audio dump), emptied: a plain file, or an output that cannot seek (a
+// pipe, a FIFO that a program reads, a device such as /dev/null). A FIFO
+// that no program opens for reading within two seconds is refused, instead
+// of holding the start for ever. `seekable` is true for a
+// plain file, which may be written over again. Null with a short reason on
+// failure.
+FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason);
 // Reads the whole of a plain file of at most `maxBytes` bytes (real file
 // system name). On failure returns false with a short reason ("not a plain
 // file", "larger than N bytes", or the system's own words).

@@ -15,6 +15,15 @@ namespace shell {
 
 RunControl run;
 
+bool CloseTrace(std::string& reason) {
+  if (!run.trace) return true;
+  int error = run.traceError;
+  if (std::fclose(run.trace) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  run.trace = nullptr;
+  if (error != 0) reason = std::strerror(error);
+  return error == 0;
+}
+
 void ResetRunControl() {
   if (run.trace) std::fclose(run.trace);
   run = RunControl{};
@@ -273,12 +282,14 @@ bool PostScriptedKeys() {
 }
 
 void AfterFramePass(bool ranFrame) {
-  if (ranFrame && run.trace) {
+  if (ranFrame && run.trace && run.traceError == 0) {
     std::fprintf(run.trace, "{\"frame\":%llu,\"tick\":%u,\"dt\":%.9g",
                  static_cast<unsigned long long>(run.framePasses), plat::TimeGetTime(),
                  static_cast<double>(elSystem::dt));
     if (run.traceFields) run.traceFields(run.trace);
     std::fputs("}\n", run.trace);
+    // The run goes on without its trace; the end reports the failure.
+    if (std::ferror(run.trace)) run.traceError = errno != 0 ? errno : EIO;
   }
   ++run.framePasses;
   if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) {

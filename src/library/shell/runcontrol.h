@@ -29,6 +29,7 @@ struct RunControl {
   bool haveSeed = false;
   unsigned seed = 0;
   FILE* trace = nullptr;
+  int traceError = 0;  // errno of the first trace line that could not be written
   std::string screenshot;
   uint64_t framePasses = 0;  // frame passes run so far
   bool failed = false;       // a screenshot could not be written, or a quit followed an error box
@@ -83,6 +84,9 @@ constexpr size_t kScriptedKeyBatch = 1024;
 // Called after every frame pass; writes the trace line when the pass ran a
 // frame, and ends the program when the frame limit is reached.
 void AfterFramePass(bool ranFrame);
+// Closes the trace; false, with the system's reason, when a line or the
+// close could not be written.
+bool CloseTrace(std::string& reason);
 // Resets the run control (tests).
 void ResetRunControl();
 

@@ -245,6 +245,34 @@ bool SeekFile(FILE* file, int64_t offset, int whence) {
 
 int64_t FileOffset(FILE* file) { return static_cast<int64_t>(ftello(file)); }
 
+namespace {
+
+// Opens without waiting, so that a pipe with nobody at the other end is
+// refused (or, read, found empty) instead of holding the program; the
+// stream then waits as streams do. Only a plain file is taken, or with
+// `streams` also a pipe, a socket or a character device; `plain` tells
+// which it was. A refused kind leaves EINVAL in errno.
+FILE* OpenWithoutWaiting(const char* path, int flags, const char* mode, bool streams, bool& plain) {
+  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  const bool known = fstat(fd, &info) == 0;
+  plain = known && S_ISREG(info.st_mode);
+  const bool stream =
+      known && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISCHR(info.st_mode));
+  if (!plain && !(streams && stream)) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, mode);
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+}  // namespace
+
 FILE* OpenRealFile(const char* path, const char* mode) {
   if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
   // Text mode means nothing here: lines end in whatever the file holds.
@@ -258,20 +286,30 @@ FILE* OpenRealFile(const char* path, const char* mode) {
     if (*m == 'a') flags = O_WRONLY | O_CREAT | O_APPEND;
   }
   if (realMode.find('+') != std::string::npos) flags = (flags & ~O_ACCMODE) | O_RDWR;
-  // Opened without waiting, so that a pipe with nobody at the other end is
-  // refused instead of holding the program; anything but a plain file (a
-  // pipe, a device, a folder) is refused.
-  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    errno = EINVAL;
+  // Anything but a plain file (a pipe, a device, a folder) is refused.
+  bool plain = false;
+  return OpenWithoutWaiting(path, flags, realMode.c_str(), false, plain);
+}
+
+FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason) {
+  seekable = false;
+  if (path == nullptr || path[0] == '\0') {
+    reason = "no file name";
     return nullptr;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  FILE* file = fdopen(fd, realMode.c_str());
-  if (file == nullptr) close(fd);
+  // A reader started just before the program may not have opened its FIFO
+  // yet: it is given two seconds, and no FIFO holds the start longer.
+  FILE* file = nullptr;
+  for (int tries = 0; tries < 200; ++tries) {
+    file = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC, "wb", true, seekable);
+    if (file != nullptr || errno != ENXIO) break;
+    usleep(10 * 1000);
+  }
+  if (file == nullptr) {
+    reason = errno == ENXIO    ? "a pipe that no program reads"
+             : errno == EINVAL ? "not a file, a pipe or a device"
+                               : std::strerror(errno);
+  }
   return file;
 }
 

@@ -116,6 +116,34 @@ FILE* OpenRealFile(const char* path, const char* mode) {
   return StreamFromHandle(handle, flags, realMode.c_str());
 }
 
+FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason) {
+  seekable = false;
+  if (path == nullptr || path[0] == '\0') {
+    reason = "no file name";
+    return nullptr;
+  }
+  // A pipe or a device never makes the open wait here: a pipe with no
+  // server is refused at once.
+  const std::wstring wide = SystemPath(path);
+  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    reason = std::strerror(ErrnoFromSystem(GetLastError(), wide));
+    return nullptr;
+  }
+  const DWORD type = GetFileType(handle);
+  seekable = type == FILE_TYPE_DISK;
+  // A plain file is emptied; a pipe or a device is written as it is.
+  if (seekable ? !SetEndOfFile(handle) : (type != FILE_TYPE_PIPE && type != FILE_TYPE_CHAR)) {
+    CloseHandle(handle);
+    reason = "not a file, a pipe or a device";
+    return nullptr;
+  }
+  FILE* file = StreamFromHandle(handle, _O_BINARY | _O_WRONLY, "wb");
+  if (file == nullptr) reason = std::strerror(errno);
+  return file;
+}
+
 bool RemoveFile(const char* windowsPath) {
   std::string path = ResolvePath(windowsPath);
   return !path.empty() && DeleteFileW(SystemPath(path).c_str()) != 0;
