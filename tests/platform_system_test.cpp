@@ -367,6 +367,41 @@ TEST(PlatformPathWindows, NamesOpenAsTheyAreAndOnlyPlainFiles) {
   portable::RemoveTree(root);
 }
 
+// The folders behind a root, as on Linux, and names past the old 260
+// characters, which open through the system's long form.
+TEST(PlatformPathWindows, FoldersBehindARootAndLongNames) {
+  const std::string root = portable::MakeTempFolder("zb_system_");
+  ASSERT_FALSE(root.empty());
+  const std::string longName(120, 'l');
+  const struct {
+    std::string folder;
+    std::string form;
+  } cases[] = {
+      {"\\" + U8(u8"josé") + "\\game", "0:\\game"},
+      {"\\" + longName + "\\" + longName + "\\game", "0:\\game"},
+      {"\\" + U8(u8"josé"), "0:"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const std::string real = root + c.folder;
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::u8path(real), made);
+    ASSERT_FALSE(made) << made.message();
+    const std::string form = plat::FolderForm(plat::FolderRoot::Program, real, plat::kFolderFormMax);
+    EXPECT_EQ(form, c.form);
+    EXPECT_EQ(plat::ResolvePath((form + "\\Note.txt").c_str()), real + "\\Note.txt");
+    FILE* file = plat::OpenFile((form + "\\Note.txt").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("line", file);
+    std::fclose(file);
+    std::string text, reason;
+    EXPECT_TRUE(plat::ReadSmallFile((real + "\\Note.txt").c_str(), 100, text, reason)) << reason;
+    EXPECT_EQ(text, "line");
+    EXPECT_TRUE(plat::RemoveFile((form + "\\Note.txt").c_str()));
+  }
+  portable::RemoveTree(root);
+}
+
 TEST(PlatformPathWindows, ProgramAndWindowsFolders) {
   const std::string name = plat::ModuleFileName();
   EXPECT_EQ(name.substr(name.size() - 18), "\\zolbeck_tests.exe");

@@ -244,10 +244,9 @@ FILE* OpenRealFile(const char* path, const char* mode);
 // Opens a name of the real file system for what a run writes out (a trace,
 // an audio dump), emptied: a plain file, or an output that cannot seek (a
 // pipe, a FIFO that a program reads, a device such as /dev/null). A FIFO
-// that no program opens for reading within two seconds is refused, instead
-// of holding the start for ever. `seekable` is true for a
-// plain file, which may be written over again. Null with a short reason on
-// failure.
+// that no program opens for reading within two seconds is refused instead
+// of holding the start for ever. `seekable` is true for a plain file, which
+// may be written over again. Null with a short reason on failure.
 FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason);
 // Reads the whole of a plain file of at most `maxBytes` bytes (real file
 // system name). On failure returns false with a short reason ("not a plain

@@ -94,9 +94,12 @@ void PutLe(uint8_t* p, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+// errno after a failed call, never 0.
+int LastError() { return errno != 0 ? errno : EIO; }
+
 void WriteDump(const void* data, size_t bytes) {
   if (dumpError != 0) return;
-  if (std::fwrite(data, 1, bytes, dump) != bytes) dumpError = errno != 0 ? errno : EIO;
+  if (std::fwrite(data, 1, bytes, dump) != bytes) dumpError = LastError();
 }
 
 // Writes the header: over the start of a plain file, else where the output
@@ -104,9 +107,9 @@ void WriteDump(const void* data, size_t bytes) {
 void WriteDumpHeader(uint64_t frames) {
   uint8_t h[kDumpHeaderSize];
   MakeDumpHeader(h, frames, dumpRate);
-  if (dumpSeekable && dumpError == 0 && std::fseek(dump, 0, SEEK_SET) != 0) dumpError = errno;
+  if (dumpSeekable && dumpError == 0 && std::fseek(dump, 0, SEEK_SET) != 0) dumpError = LastError();
   WriteDump(h, sizeof h);
-  if (dumpSeekable && dumpError == 0 && std::fseek(dump, 0, SEEK_END) != 0) dumpError = errno;
+  if (dumpSeekable && dumpError == 0 && std::fseek(dump, 0, SEEK_END) != 0) dumpError = LastError();
   dumpHeaderOut = true;
 }
 
@@ -473,7 +476,7 @@ bool OpenAudioDump(const char* path, std::string& reason) {
   // when the output rate is known.
   if (seekable) {
     WriteDumpHeader(0);
-    if (dumpError == 0 && std::fflush(dump) != 0) dumpError = errno;
+    if (dumpError == 0 && std::fflush(dump) != 0) dumpError = LastError();
     if (dumpError != 0) {
       reason = std::strerror(dumpError);
       std::fclose(dump);
@@ -490,7 +493,7 @@ static int EndAudioDump() {
   // A stream that never got samples gets its header now, with the length
   // known: none.
   if (dumpSeekable || !dumpHeaderOut) WriteDumpHeader(dumpFrames);
-  if (std::fclose(dump) != 0 && dumpError == 0) dumpError = errno != 0 ? errno : EIO;
+  if (std::fclose(dump) != 0 && dumpError == 0) dumpError = LastError();
   dump = nullptr;
   return dumpError;
 }

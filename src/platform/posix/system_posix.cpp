@@ -299,18 +299,18 @@ FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason) {
   }
   // A reader started just before the program may not have opened its FIFO
   // yet: it is given two seconds, and no FIFO holds the start longer.
-  FILE* file = nullptr;
-  for (int tries = 0; tries < 200; ++tries) {
-    file = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC, "wb", true, seekable);
-    if (file != nullptr || errno != ENXIO) break;
+  for (int tries = 0;; ++tries) {
+    FILE* file = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC, "wb", true, seekable);
+    if (file != nullptr) return file;
+    const int error = errno;
+    if (error != ENXIO || tries == 200) {
+      reason = error == ENXIO    ? "a pipe that no program reads"
+               : error == EINVAL ? "not a file, a pipe or a device"
+                                 : std::strerror(error);
+      return nullptr;
+    }
     usleep(10 * 1000);
   }
-  if (file == nullptr) {
-    reason = errno == ENXIO    ? "a pipe that no program reads"
-             : errno == EINVAL ? "not a file, a pipe or a device"
-                               : std::strerror(errno);
-  }
-  return file;
 }
 
 bool RemoveFile(const char* windowsPath) {

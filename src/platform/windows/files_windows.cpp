@@ -26,7 +26,10 @@ std::string ResolvePath(const char* windowsPath) {
   if (windowsPath == nullptr) return std::string();
   // A folder handed out by a root of its own.
   std::string real;
-  if (size_t root = MappedRoot(windowsPath, real)) return real + Cp932ToUtf8(windowsPath + root);
+  if (size_t root = MappedRoot(windowsPath, real)) {
+    const std::string rest = Cp932ToUtf8(windowsPath + root);
+    return rest.empty() || rest[0] == '\\' || rest[0] == '/' ? real + rest : real + "\\" + rest;
+  }
   return Cp932ToUtf8(windowsPath);
 }
 
