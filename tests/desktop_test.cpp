@@ -3,10 +3,16 @@
 // F12's PNG screenshots in the user's pictures folder.
 #if !defined(_WIN32)
 #include <png.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -116,6 +122,52 @@ TEST(Screenshot, PicturesFolderAndFileName) {
   EXPECT_EQ(shell::ScreenshotName("zolbeck", t, 1), "zolbeck-20260309-070501.png");
   EXPECT_EQ(shell::ScreenshotName("zolbeck", t, 2), "zolbeck-20260309-070501-2.png");
 }
+
+#if !defined(_WIN32)
+// The desktop's folder list is read only as a plain file of a sane size: a
+// FIFO in its place, a link to a device or a huge file count as no list.
+// Each case runs in a child with an alarm and a memory limit, so that a wait
+// or an endless read fails the case instead of holding the tests.
+TEST(Screenshot, FolderListIsReadOnlyAsASmallPlainFile) {
+  char name[] = "/tmp/zolbeck-userdirs-XXXXXX";
+  ASSERT_NE(mkdtemp(name), nullptr);
+  const std::string home = name, list = home + "/user-dirs.dirs";
+  const std::string line = "XDG_PICTURES_DIR=\"$HOME/Shots\"\n";
+  auto write = [&](const std::string& text) { std::ofstream(list, std::ios::binary) << text; };
+  const struct {
+    const char* what;
+    std::function<void()> make;
+    std::string folder;
+  } cases[] = {
+      {"a plain file", [&] { write(line); }, home + "/Shots"},
+      {"a FIFO", [&] { mkfifo(list.c_str(), 0600); }, home + "/Pictures"},
+      {"a link to a device", [&] { symlink("/dev/zero", list.c_str()); }, home + "/Pictures"},
+      {"a huge file", [&] { write(line + std::string(1 << 20, '#')); }, home + "/Pictures"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(list);
+    c.make();
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+      alarm(5);
+      rlimit memory{256u << 20, 256u << 20};
+      setrlimit(RLIMIT_AS, &memory);
+      setenv("HOME", home.c_str(), 1);
+      setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+      unsetenv("XDG_PICTURES_DIR");
+      _exit(plat::PicturesFolder() == c.folder ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "waited on it or read without end";
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+  }
+  std::filesystem::remove_all(home);
+}
+#endif
 
 class ScreenshotFile : public drawtest::DrawFixture {};
 

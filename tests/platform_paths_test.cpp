@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/folder_roots.h"
 #include "platform/platform.h"
 #include "platform/image/surface.h"
 #include "portable.h"
@@ -209,6 +210,37 @@ TEST_F(PlatformPath, ReadSmallFileReadsPlainFilesUpToTheirLimit) {
   EXPECT_EQ(reason, std::strerror(ENOENT));
 }
 
+// A folder a Windows-form name cannot hold (a character Shift-JIS lacks, a
+// backslash, more than 191 bytes) is handed out behind a root, and names
+// under that root resolve to the real folder, never to another one.
+TEST_F(PlatformPath, FoldersAWindowsFormCannotHoldStandBehindARoot) {
+  const std::string longName(120, 'l');
+  const struct {
+    std::string folder;
+    std::string form;
+  } cases[] = {
+      {"/Data", windowsRoot + "\\Data"},
+      {"/" + U8(u8"表示"), windowsRoot + "\\表示"},
+      {"/" + U8(u8"josé") + "/game", "0:\\game"},
+      {"/a\\b/game", "0:\\game"},
+      {"/" + longName + "/" + longName + "/game", "0:\\game"},
+      {"/" + U8(u8"josé"), "0:"},                    // the last name itself
+      {"/" + longName + "/" + std::string(200, 'm'), "0:"},  // a last name too long
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    std::filesystem::create_directories(root + c.folder + "/BMP");
+    Touch(c.folder + "/BMP/Princess.bmp");
+    const std::string form = plat::FolderForm(plat::FolderRoot::Program, root + c.folder, plat::kFolderFormMax);
+    EXPECT_EQ(form, c.form);
+    EXPECT_EQ(Resolve(form + "\\bmp\\PRINCESS.BMP"), root + c.folder + "/BMP/Princess.bmp");
+    EXPECT_EQ(Resolve(form + "\\"), root + c.folder + "/");
+  }
+  // A root that stands for nothing is no root: the name is a relative one.
+  plat::FolderForm(plat::FolderRoot::Configuration, root, plat::kFolderFormMax);
+  EXPECT_EQ(Resolve("1:\\x"), "1:/x");
+}
+
 TEST(PlatformPaths, ModuleFileNameIsTheProgramInWindowsForm) {
   char real[4096];
   ssize_t length = readlink("/proc/self/exe", real, sizeof real - 1);
@@ -235,6 +267,10 @@ TEST(PlatformPaths, WindowsDirectoryIsTheConfigurationFolder) {
   std::string fromHome = plat::WindowsDirectory();
   setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
   std::string fromRelative = plat::WindowsDirectory();
+  const std::string outside = U8(u8"/tmp/zb cfg/josé/cfg");
+  setenv("XDG_CONFIG_HOME", outside.c_str(), 1);
+  std::string fromOutside = plat::WindowsDirectory();
+  std::string outsideFile = plat::ResolvePath((fromOutside + "\\root.txt").c_str());
 
   if (hadXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
   else unsetenv("XDG_CONFIG_HOME");
@@ -244,6 +280,8 @@ TEST(PlatformPaths, WindowsDirectoryIsTheConfigurationFolder) {
   EXPECT_EQ(fromXdg, "\\tmp\\zb cfg\\設定");
   EXPECT_EQ(fromHome, "\\home\\princess\\.config");
   EXPECT_EQ(fromRelative, "\\home\\princess\\.config");
+  EXPECT_EQ(fromOutside, "1:\\cfg");
+  EXPECT_EQ(outsideFile, outside + "/root.txt");
 }
 
 #else
@@ -277,6 +315,41 @@ TEST(PlatformPathWindows, NamesOpenAsTheyAreAndOnlyPlainFiles) {
   EXPECT_EQ(plat::OpenRealFile("NUL", "rb"), nullptr);
   EXPECT_TRUE(plat::RemoveFile(windowsFile.c_str()));
   EXPECT_FALSE(plat::RemoveFile(windowsFile.c_str()));
+  portable::RemoveTree(root);
+}
+
+// The folders behind a root, as on Linux, and names past the old 260
+// characters, which open through the system's long form.
+TEST(PlatformPathWindows, FoldersBehindARootAndLongNames) {
+  const std::string root = portable::MakeTempFolder("zb_system_");
+  ASSERT_FALSE(root.empty());
+  const std::string longName(120, 'l');
+  const struct {
+    std::string folder;
+    std::string form;
+  } cases[] = {
+      {"\\" + U8(u8"josé") + "\\game", "0:\\game"},
+      {"\\" + longName + "\\" + longName + "\\game", "0:\\game"},
+      {"\\" + U8(u8"josé"), "0:"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const std::string real = root + c.folder;
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::u8path(real), made);
+    ASSERT_FALSE(made) << made.message();
+    const std::string form = plat::FolderForm(plat::FolderRoot::Program, real, plat::kFolderFormMax);
+    EXPECT_EQ(form, c.form);
+    EXPECT_EQ(plat::ResolvePath((form + "\\Note.txt").c_str()), real + "\\Note.txt");
+    FILE* file = plat::OpenFile((form + "\\Note.txt").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("line", file);
+    std::fclose(file);
+    std::string text, reason;
+    EXPECT_TRUE(plat::ReadSmallFile((real + "\\Note.txt").c_str(), 100, text, reason)) << reason;
+    EXPECT_EQ(text, "line");
+    EXPECT_TRUE(plat::RemoveFile((form + "\\Note.txt").c_str()));
+  }
   portable::RemoveTree(root);
 }
 

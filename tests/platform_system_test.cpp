@@ -20,6 +20,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/core/folder_roots.h"
 #include "platform/platform.h"
 #include "platform/image/surface.h"
 #include "portable.h"

@@ -1,8 +1,12 @@
 // The entry function in process, and the real program as a process
 // (options, key scripts, trace, a second copy).
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell_fixture.h"
@@ -22,6 +26,8 @@ using EntryTest = ShellTest;
 // What the per-frame hook saw; the hook runs inside the loop of WinMain.
 struct Seen {
   int lastKey[16] = {};
+  bool leftHeld[16] = {};
+  size_t keysTaken[16] = {};
   int frames = 0;
   int mutex = -1, ime = -1, active = -1, topmost = -1, visible = -1;
   uint32_t interval = 0;
@@ -31,7 +37,11 @@ struct Seen {
 
 void RecordFrame(FILE*) {
   uint64_t frame = shell::run.framePasses;
-  if (frame < 16) seen.lastKey[frame] = lastKeyDown;
+  if (frame < 16) {
+    seen.lastKey[frame] = lastKeyDown;
+    seen.leftHeld[frame] = (plat::GetKeyState(VK_LEFT) & 0x80) != 0;
+    seen.keysTaken[frame] = shell::run.nextKey;
+  }
   if (frame == 0) {
     seen.mutex = mutexHandle;
     seen.ime = hl::ImeEnabled() ? 1 : 0;
@@ -96,6 +106,24 @@ TEST_F(EntryTest, ScriptedKeysComeBeforeTheirPassAndEscapeEndsTheLoop) {
   EXPECT_EQ(shell::run.framePasses, 6u);
   EXPECT_EQ(quitState, 2);
   EXPECT_FALSE(hl::WindowExists());
+}
+
+// A frame with more scripted events than the message queue holds (4096):
+// every one of them still comes, in order, before that frame's pass.
+TEST_F(EntryTest, ScriptedKeysBeyondTheQueueAllComeBeforeTheirPass) {
+  TraceEveryFrame();
+  shell::run.frameLimit = 12;
+  shell::run.keys.push_back({5, VK_LEFT, true});
+  for (int n = 0; n < 5000; ++n) {
+    shell::run.keys.push_back({10, 'C', true});
+    shell::run.keys.push_back({10, 'C', false});
+  }
+  shell::run.keys.push_back({10, VK_LEFT, false});
+  EXPECT_EQ(RunWinMain(), 0);
+  EXPECT_TRUE(seen.leftHeld[9]);
+  EXPECT_FALSE(seen.leftHeld[10]);
+  EXPECT_EQ(seen.keysTaken[10], shell::run.keys.size());
+  EXPECT_EQ(seen.frames, 12);
 }
 
 TEST_F(EntryTest, CloseBoxEndsTheLoop) {
@@ -203,6 +231,99 @@ TEST(ShellProcess, ScreenshotThatCannotBeWrittenFailsTheRun) {
   run = RunProgram({"--headless", "--frames", "2", "--screenshot", temp.path() + "/shot.bmp"}, temp);
   EXPECT_EQ(run.exitCode, 0) << run.errors;
 }
+
+#if !defined(_WIN32)
+// A trace or an audio dump that cannot be written, at the start or later,
+// fails the run with one line naming the file; a FIFO that no program
+// reads is refused at once instead of holding the start.
+TEST(ShellProcess, TraceOrDumpThatCannotBeWrittenFailsTheRun) {
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  const std::string fifo = temp.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string says;
+  } cases[] = {
+      {{"--trace", "/dev/full"}, 1, "zolbeck: --trace: /dev/full could not be written: "},
+      {{"--audio-dump", "/dev/full"}, 1, "zolbeck: --audio-dump: /dev/full could not be written: "},
+      {{"--sound", "--audio-dump", "/dev/full"}, 1, "zolbeck: --audio-dump: /dev/full could not be written: "},
+      {{"--trace", fifo}, 2, "zolbeck: " + fifo + ": cannot be written: a pipe that no program reads"},
+      {{"--audio-dump", fifo}, 1, "zolbeck: " + fifo + ": cannot be written: a pipe that no program reads"},
+      {{"--audio-dump", temp.path()}, 1, "zolbeck: " + temp.path() + ": cannot be written: "},
+      {{"--trace", "/dev/null", "--audio-dump", "/dev/null"}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--headless", "--frames", "30"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ProgramRun run = RunProgram(args, temp);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back() << ": " << run.errors;
+    EXPECT_EQ(run.errors.rfind(c.says, 0), 0u) << run.errors;
+    EXPECT_EQ(Lines(run.errors).size(), c.says.empty() ? 0u : 1u) << run.errors;
+  }
+  // A reader that opens the FIFO a moment after the program started still
+  // gets the whole trace.
+  std::string trace;
+  std::thread reader([&] {
+    portable::SleepMs(300);
+    trace = shelltest::ReadWholeFile(fifo);
+  });
+  ProgramRun run = RunProgram({"--headless", "--frames", "30", "--trace", fifo}, temp);
+  reader.join();
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(Lines(trace).size(), 30u);
+}
+
+// The program reads its data from its own folder whatever that folder is
+// called and however long its path: one named outside Shift-JIS, and one
+// longer than the library's 256-byte buffers, play as the build folder does.
+TEST(ShellProcess, PlaysTheSameFromAFolderOfAnyName) {
+  namespace fs = std::filesystem;
+  shelltest::TempFolder temp;
+  ASSERT_FALSE(temp.path().empty());
+  const fs::path program = ZOLBECK_EXE;
+  // The stage files are read from the current folder.
+  for (const char* name : {"stagedata.txt", "map01_data.txt", "map01_teki.txt", "map01_zk.txt"})
+    fs::copy_file(program.parent_path() / name, fs::path(temp.path()) / name);
+  auto play = [&](const fs::path& exe, std::string& trace, std::string& dump) {
+    const std::string tracePath = temp.path() + "/trace.jsonl", dumpPath = temp.path() + "/dump.wav";
+    ProgramRun run;
+    run.exitCode = portable::RunProgram(exe.string(),
+                                        {"--headless", "--frames", "120", "--seed", "5", "--sound",
+                                         "--trace", tracePath, "--audio-dump", dumpPath},
+                                        temp.path(), temp.path() + "/stderr.txt", 60000);
+    run.errors = shelltest::ReadWholeFile(temp.path() + "/stderr.txt");
+    trace = shelltest::ReadWholeFile(tracePath);
+    dump = shelltest::ReadWholeFile(dumpPath);
+    return run;
+  };
+  std::string trace, dump;
+  ProgramRun reference = play(program, trace, dump);
+  ASSERT_EQ(reference.exitCode, 0) << reference.errors;
+  ASSERT_EQ(reference.errors, "");
+
+  const std::string longName(120, 'l');
+  const std::string folders[] = {"jos\xC3\xA9/game", longName + "/" + longName + "/game"};
+  for (const std::string& folder : folders) {
+    SCOPED_TRACE(folder);
+    const fs::path game = fs::path(temp.path()) / "install" / folder;
+    fs::create_directories(game);
+    // The program's own file must be in the folder (a link would lead back).
+    std::error_code linked;
+    fs::create_hard_link(program, game / "zolbeck", linked);
+    if (linked) fs::copy_file(program, game / "zolbeck");
+    for (const char* name : {"BMP", "WAVE", "MIDI", "SOUND.PAK"})
+      fs::create_symlink(program.parent_path() / name, game / name);
+    std::string movedTrace, movedDump;
+    ProgramRun moved = play(game / "zolbeck", movedTrace, movedDump);
+    EXPECT_EQ(moved.exitCode, 0) << moved.errors;
+    EXPECT_EQ(moved.errors, "");
+    EXPECT_TRUE(movedTrace == trace);
+    EXPECT_TRUE(movedDump == dump);
+  }
+}
+#endif
 
 TEST(ShellProcess, MalformedKeyScriptNamesFileAndLine) {
   shelltest::TempFolder temp;

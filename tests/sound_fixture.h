@@ -118,7 +118,8 @@ class SoundTest : public ::testing::Test {
   // interleaved stereo samples.
   void StartCapture() {
     capturePath_ = ProgramPath(Rel("capture.out"));
-    ASSERT_TRUE(plat::OpenAudioDump(capturePath_.c_str()));
+    std::string reason;
+    ASSERT_TRUE(plat::OpenAudioDump(capturePath_.c_str(), reason)) << reason;
   }
   void EndCapture() {
     if (!capturePath_.empty()) plat::CloseAudioDump();

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <thread>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 #include "platform/audio/audio_source.h"
 #include "platform/audio/mix_voice.h"
+#include "platform/audio/mixer.h"
 #include "shell/runcontrol.h"
 #include "sound/sound_internal.h"
 #include "sound_fixture.h"
@@ -220,5 +225,68 @@ TEST(SoundDump, CommandLineToWaveFile) {
   EXPECT_EQ(u32(32), 4u | (16u << 16));         // 4-byte frames of 16 bits
   EXPECT_EQ(u32(40), 2205u * 4);
 }
+
+// The sizes of the header: exact while they fit in 32 bits, the largest
+// size (a WAVE stream's) past that or when the length is not known.
+TEST(SoundDump, HeaderSizesFitOrSayUnknown) {
+  const struct {
+    uint64_t frames;
+    uint32_t riff, data;
+  } cases[] = {
+      {0, 36, 0},
+      {2205, 36 + 2205 * 4, 2205 * 4},
+      {1073741814, 0xFFFFFFFCu, 0xFFFFFFD8u},  // the longest that fits
+      {1073741815, 0xFFFFFFFFu, 0xFFFFFFFFu},
+      {1900000ull * 13 * 441 / 10, 0xFFFFFFFFu, 0xFFFFFFFFu},  // 1.9 million frames of the game
+      {plat::kDumpLengthUnknown, 0xFFFFFFFFu, 0xFFFFFFFFu},
+  };
+  for (const auto& c : cases) {
+    uint8_t h[plat::kDumpHeaderSize];
+    plat::MakeDumpHeader(h, c.frames, 44100);
+    EXPECT_EQ(elSound::ReadLe32(h + 4), c.riff) << c.frames;
+    EXPECT_EQ(elSound::ReadLe32(h + 40), c.data) << c.frames;
+    EXPECT_EQ(elSound::ReadLe32(h + 24), 44100u);
+  }
+}
+
+#if !defined(_WIN32)
+// An output that cannot seek (here a pipe) gets one header, of unknown
+// length, before the samples, and nothing after them; with no samples at
+// all, one header that says so.
+TEST(SoundDump, AnOutputThatCannotSeekGetsOneHeader) {
+  for (bool sound : {true, false}) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string got;
+    std::thread reader([&] {
+      char buffer[4096];
+      ssize_t n;
+      while ((n = read(ends[0], buffer, sizeof buffer)) > 0) got.append(buffer, static_cast<size_t>(n));
+    });
+    const std::string path = "/proc/self/fd/" + std::to_string(ends[1]);
+    plat::Options options;
+    options.backend = "headless";
+    options.audioDump = path.c_str();
+    std::string error;
+    EXPECT_TRUE(plat::Start(options, error)) << error;
+    if (sound) {
+      EXPECT_TRUE(plat::OpenAudio({2, 22050, 16}));
+    }
+    plat::headless::AdvanceClock(100);
+    EXPECT_TRUE(plat::FinishAudioDump(error)) << error;
+    plat::Stop();
+    close(ends[1]);
+    reader.join();
+    close(ends[0]);
+    const uint32_t frames = sound ? 2205 : 0;
+    ASSERT_EQ(got.size(), 44u + frames * 4);
+    const auto* h = reinterpret_cast<const uint8_t*>(got.data());
+    EXPECT_EQ(got.compare(0, 4, "RIFF"), 0);
+    EXPECT_EQ(elSound::ReadLe32(h + 4), sound ? 0xFFFFFFFFu : 36u);
+    EXPECT_EQ(elSound::ReadLe32(h + 40), sound ? 0xFFFFFFFFu : 0u);
+    EXPECT_EQ(elSound::ReadLe32(h + 24), sound ? 22050u : 44100u);
+  }
+}
+#endif
 
 }  // namespace

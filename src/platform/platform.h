@@ -47,6 +47,9 @@ struct Options {
 bool Start(const Options& options, std::string& error);
 // Stops the backend; the process may start another afterwards (tests do).
 void Stop();
+// Ends the audio dump of Options::audioDump (Stop ends it too, silently):
+// false, with the system's reason, when any of it could not be written.
+bool FinishAudioDump(std::string& reason);
 // The name of the running backend, or "" before Start.
 const char* BackendName();
 
@@ -221,10 +224,16 @@ bool RaiseOtherInstance(const char* name);
 // ---------------------------------------------------------------------------
 // Files and system facts
 
-// The program file in the form "\folder\folder\zolbeck" (backslashes, CP932).
+// The program file in the form "\folder\folder\zolbeck" (backslashes, CP932),
+// or "" when the system does not tell. A folder whose name CP932 cannot
+// write, or that is longer than 191 bytes, is handed out behind the root
+// "0:" ("0:\game\zolbeck"), which every name resolved here maps back to
+// the real folder; so the folder part always fits the library's 256-byte
+// buffers with room for the names put after it.
 std::string ModuleFileName();
 // The folder that stands for the system's Windows directory (the user's
-// configuration folder), in the same form, without a trailing backslash.
+// configuration folder), in the same form, without a trailing backslash;
+// behind the root "1:" on the same terms.
 std::string WindowsDirectory();
 // Opens a file named in Windows form: "BMP\princess.bmp" or "\abs\path".
 // Backslashes separate folders and each existing name is matched in any
@@ -240,6 +249,13 @@ int64_t FileOffset(FILE* file);
 bool RemoveFile(const char* windowsPath);
 // The same for a name of the real file system, as given on a command line.
 FILE* OpenRealFile(const char* path, const char* mode);
+// Opens a name of the real file system for what a run writes out (a trace,
+// an audio dump), emptied: a plain file, or an output that cannot seek (a
+// pipe, a FIFO that a program reads, a device such as /dev/null). A FIFO
+// that no program opens for reading within two seconds is refused instead
+// of holding the start for ever. `seekable` is true for a plain file, which
+// may be written over again. Null with a short reason on failure.
+FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason);
 // Reads the whole of a plain file of at most `maxBytes` bytes (real file
 // system name). On failure returns false with a short reason ("not a plain
 // file", "larger than N bytes", or the system's own words).
@@ -262,8 +278,8 @@ std::string ResolveFolder(const char* windowsFolder);
 // names without the folder, sorted by their upper-case spelling.
 std::vector<std::string> FindFiles(const char* windowsFolder, const char* pattern);
 // The user's pictures folder, created when missing: $XDG_PICTURES_DIR, else
-// the desktop's user-dirs.dirs, else ~/Pictures. A real path (UTF-8), or ""
-// when it cannot be made.
+// the desktop's user-dirs.dirs (read only as a plain file of at most 64 KiB),
+// else ~/Pictures. A real path (UTF-8), or "" when it cannot be made.
 std::string PicturesFolder();
 // The pictures folder a user-dirs.dirs text names, with $HOME replaced by
 // `home`; "" when it names none.

@@ -85,12 +85,19 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
     std::fprintf(stderr, "%s: %s\n", name, error.c_str());
     return 2;
   }
+  // The program's data is read from its own folder, and from nowhere else.
+  if (plat::ModuleFileName().empty()) {
+    std::fprintf(stderr, "%s: the folder of this program cannot be found, and its data is read from there\n",
+                 name);
+    return 1;
+  }
   if (!options.traceFile.empty()) {
-    // Binary, so that the trace has the same bytes on every system. Any
-    // file the system can write will do, a pipe too (the soak reads one).
-    shell::run.trace = std::fopen(options.traceFile.c_str(), "wb");
+    // Binary, so that the trace has the same bytes on every system. A plain
+    // file, a pipe (the soak reads one) or a device will do.
+    bool seekable = false;
+    shell::run.trace = plat::OpenOutputFile(options.traceFile.c_str(), seekable, error);
     if (!shell::run.trace) {
-      std::fprintf(stderr, "%s: %s: cannot be written\n", name, options.traceFile.c_str());
+      std::fprintf(stderr, "%s: %s: cannot be written: %s\n", name, options.traceFile.c_str(), error.c_str());
       return 2;
     }
   }
@@ -128,11 +135,22 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   }
   int result = WinMain(1, 0, commandLine.c_str(), plat::Show::Normal);
   // A requested screenshot that was not written fails the run, and so does
-  // a quit after an error box (QuitOnError, a refused screen depth).
+  // a quit after an error box (QuitOnError, a refused screen depth), and a
+  // trace or dump not written in full (below).
   if (result == 0 && shell::run.failed) result = 1;
 
   elSystem::StopTimer();
+  if (!shell::CloseTrace(error)) {
+    std::fprintf(stderr, "%s: --trace: %s could not be written: %s\n", name, options.traceFile.c_str(),
+                 error.c_str());
+    result = 1;
+  }
   shell::ResetRunControl();
+  if (!plat::FinishAudioDump(error)) {
+    std::fprintf(stderr, "%s: --audio-dump: %s could not be written: %s\n", name, options.audioDump.c_str(),
+                 error.c_str());
+    result = 1;
+  }
   plat::Stop();
   return result;
 }

@@ -15,6 +15,15 @@ namespace shell {
 
 RunControl run;
 
+bool CloseTrace(std::string& reason) {
+  if (!run.trace) return true;
+  int error = run.traceError;
+  if (std::fclose(run.trace) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  run.trace = nullptr;
+  if (error != 0) reason = std::strerror(error);
+  return error == 0;
+}
+
 void ResetRunControl() {
   if (run.trace) std::fclose(run.trace);
   run = RunControl{};
@@ -48,7 +57,7 @@ const OptionHelp kLibraryOptions[] = {
     {"--frames N", "end after N frame passes, as Escape would"},
     {"--keys FILE", "scripted key and pad input, \"FRAME KEY down|up\" a line"},
     {"--seed S", "seed the random generator with S instead of the time"},
-    {"--trace FILE", "one JSON line of state per frame pass that ran a frame"},
+    {"--trace FILE", "one JSON line of state per frame pass that ran a frame (a file, pipe or device)"},
     {"--realtime", "with --headless: pace in wall-clock time"},
     {"--depth N", "desktop depth in bits: 15, 16 (default), 24 or 32"},
     {"--scale N", "window scale, 1 to 4 (at most the largest that fits the desktop)"},
@@ -56,7 +65,7 @@ const OptionHelp kLibraryOptions[] = {
     {"--integer-scale", "full screen scales by whole numbers only (a black frame around)"},
     {"--no-hints", "do not show the program's controls over its first seconds"},
     {"--screenshot FILE", "save the back screen as a BMP file after the last frame pass"},
-    {"--audio-dump FILE", "write all sound mixed as a 16-bit stereo WAVE file"},
+    {"--audio-dump FILE", "write all sound mixed as a 16-bit stereo WAVE file (a file, pipe or device)"},
     {"--help", "print this list and exit"},
     {"--version", "print the version and exit"},
     {nullptr, nullptr},
@@ -241,7 +250,7 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
   return true;
 }
 
-void PostKey(int virtualKey, bool down) {
+bool PostKey(int virtualKey, bool down) {
   // Alt, F10 and every key pressed while Alt is held arrive as system keys,
   // as they do from a keyboard.
   bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
@@ -252,33 +261,41 @@ void PostKey(int virtualKey, bool down) {
   if (wasDown) lparam |= KF_REPEAT_BIT;
   if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
   uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-  plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
+  return plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
 }
 
 bool PostScriptedKeys() {
-  bool posted = false;
-  while (run.nextKey < run.keys.size() && run.keys[run.nextKey].frame <= run.framePasses) {
-    const ScriptedKey& k = run.keys[run.nextKey++];
+  // A frame of thousands of events would overflow the message queue, and a
+  // full queue drops messages: they go in batches of a quarter of it, and
+  // the loop empties the queue between them, still before the pass.
+  size_t posted = 0;
+  while (posted < kScriptedKeyBatch && run.nextKey < run.keys.size() &&
+         run.keys[run.nextKey].frame <= run.framePasses) {
+    const ScriptedKey& k = run.keys[run.nextKey];
     if (k.virtualKey != 0) {
-      PostKey(k.virtualKey, k.down);
+      // Full after all (other messages came first): the rest waits a round.
+      if (!PostKey(k.virtualKey, k.down)) break;
     } else if (k.padAxis >= 0) {
       plat::SetVirtualPadStick(k.padAxis, k.padValue);
     } else {
       plat::SetVirtualPadButton(k.padButton, k.down);
     }
-    // The loop goes round once more, so the pads are read before the pass.
-    posted = true;
+    ++run.nextKey;
+    ++posted;
   }
-  return posted;
+  // The loop goes round once more, so the pads are read before the pass.
+  return posted > 0;
 }
 
 void AfterFramePass(bool ranFrame) {
-  if (ranFrame && run.trace) {
+  if (ranFrame && run.trace && run.traceError == 0) {
     std::fprintf(run.trace, "{\"frame\":%llu,\"tick\":%u,\"dt\":%.9g",
                  static_cast<unsigned long long>(run.framePasses), plat::TimeGetTime(),
                  static_cast<double>(elSystem::dt));
     if (run.traceFields) run.traceFields(run.trace);
     std::fputs("}\n", run.trace);
+    // The run goes on without its trace; the end reports the failure.
+    if (std::ferror(run.trace)) run.traceError = errno != 0 ? errno : EIO;
   }
   ++run.framePasses;
   if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) {

@@ -29,6 +29,7 @@ struct RunControl {
   bool haveSeed = false;
   unsigned seed = 0;
   FILE* trace = nullptr;
+  int traceError = 0;  // errno of the first trace line that could not be written
   std::string screenshot;
   int scale = 1;             // the window scale asked for (--scale)
   uint64_t framePasses = 0;  // frame passes run so far
@@ -74,15 +75,21 @@ int KeyCodeFromName(const std::string& name);
 // Whether the script steers the virtual pad.
 bool ScriptUsesPad(const std::vector<ScriptedKey>& keys);
 
-// Posts one key message as the keyboard would send it.
-void PostKey(int virtualKey, bool down);
+// Posts one key message as the keyboard would send it; false when the
+// queue is full.
+bool PostKey(int virtualKey, bool down);
 
-// Posts the scripted key messages due before the coming frame pass; true if
-// any were posted (the loop then handles them before the pass runs).
+// Posts the scripted key messages due before the coming frame pass, at
+// most kScriptedKeyBatch at a time; true if any were posted (the loop then
+// handles them, and comes back for the rest, before the pass runs).
 bool PostScriptedKeys();
+constexpr size_t kScriptedKeyBatch = 1024;
 // Called after every frame pass; writes the trace line when the pass ran a
 // frame, and ends the program when the frame limit is reached.
 void AfterFramePass(bool ranFrame);
+// Closes the trace; false, with the system's reason, when a line or the
+// close could not be written.
+bool CloseTrace(std::string& reason);
 // Resets the run control (tests).
 void ResetRunControl();
 

@@ -2,6 +2,7 @@
 // src/platform and its tests: the library calls audio.h.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/audio/audio.h"
 
@@ -31,9 +32,20 @@ void SdlAudioClose();
 void SdlAudioQuit();
 
 // Everything mixed goes to this WAVE file (16-bit stereo at the output rate)
-// from Start to Stop of the platform; "" writes nothing.
-bool OpenAudioDump(const char* path);
+// from Start to Stop of the platform; "" writes nothing. False, with a
+// reason, when it cannot be opened or its header cannot be written. Any
+// output OpenOutputFile takes will do; one that cannot seek gets a header
+// of unknown length and is never written over.
+bool OpenAudioDump(const char* path, std::string& reason);
 void CloseAudioDump();
+
+// The 44-byte header of a 16-bit stereo WAVE file of `frames` frames at
+// `rate`. A length the 32-bit sizes cannot hold (data past 4 GiB - 36, over
+// six and a half hours at 44.1 kHz), or kDumpLengthUnknown, gives both sizes
+// as 0xFFFFFFFF, as a WAVE stream has them.
+constexpr int kDumpHeaderSize = 44;
+constexpr uint64_t kDumpLengthUnknown = ~0ull;
+void MakeDumpHeader(uint8_t (&header)[kDumpHeaderSize], uint64_t frames, int rate);
 
 // Puts the mixer back as it starts: no device, no buffers, no source.
 void ResetAudio();

@@ -129,8 +129,9 @@ bool Start(const Options& options, std::string& error) {
   if (!chosen->Open(options, error)) return false;
   backend = std::move(chosen);
   StartHints(options.hints);
-  if (!OpenAudioDump(options.audioDump)) {
-    error = std::string(options.audioDump) + ": cannot be written";
+  std::string reason;
+  if (!OpenAudioDump(options.audioDump, reason)) {
+    error = std::string(options.audioDump) + ": cannot be written: " + reason;
     Stop();
     return false;
   }

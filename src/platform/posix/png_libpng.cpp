@@ -35,6 +35,9 @@ bool MakeFolders(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The desktop's folder list is a few lines.
+constexpr size_t kUserDirsMaxBytes = 64 * 1024;
+
 // libpng reports a failure by a long jump back into this function, which
 // then answers false; nothing it changes after setjmp is read after the jump.
 bool WriteRows(png_structp png, png_infop info, FILE* file, const uint32_t* pixels, uint8_t* row,
@@ -68,14 +71,12 @@ std::string PicturesFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     std::string path = (config && config[0] == '/' ? std::string(config) : home + "/.config") +
                        "/user-dirs.dirs";
-    if (FILE* f = std::fopen(path.c_str(), "r")) {
-      std::string text;
-      char buffer[4096];
-      size_t n;
-      while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-      std::fclose(f);
+    // Read as every data file is: only a plain file, and one of a sane
+    // size (a FIFO there would hold the game for ever, a link to a device
+    // fill its memory). Anything else counts as no list at all.
+    std::string text, reason;
+    if (ReadSmallFile(path.c_str(), kUserDirsMaxBytes, text, reason))
       folder = PicturesFolderFromUserDirs(text, home);
-    }
   }
   if (folder.empty()) folder = home + "/Pictures";
   return MakeFolders(folder) ? folder : "";

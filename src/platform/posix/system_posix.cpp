@@ -25,6 +25,7 @@
 
 #include "platform/backend.h"
 #include "platform/core/convert_rules.h"
+#include "platform/core/folder_roots.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -108,16 +109,6 @@ std::string Utf8ToCp932(const std::string& text) {
 
 namespace {
 
-// A real UTF-8 path in Windows form: CP932, backslashes, no drive letter.
-std::string ToWindowsForm(const std::string& utf8Path) {
-  std::string text = Utf8ToCp932(utf8Path);
-  // A slash never occurs as the second byte of a CP932 character, so every
-  // slash left is a separator.
-  for (char& c : text)
-    if (c == '/') c = '\\';
-  return text;
-}
-
 bool Exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
@@ -151,13 +142,36 @@ bool FindNoCase(const std::string& folder, const std::string& part, std::string&
   return any;
 }
 
+// The target of a symbolic link, however long; "" when it cannot be read.
+std::string ReadLink(const char* link) {
+  std::string target(4096, '\0');
+  for (;;) {
+    ssize_t length = readlink(link, target.data(), target.size());
+    if (length <= 0) return std::string();
+    if (static_cast<size_t>(length) < target.size()) {
+      target.resize(static_cast<size_t>(length));
+      return target;
+    }
+    // readlink cuts the target silently to the room it is given.
+    if (target.size() >= (1u << 20)) return std::string();
+    target.resize(target.size() * 2);
+  }
+}
+
 }  // namespace
 
 std::string ModuleFileName() {
-  char buffer[4096];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return std::string();
-  return ToWindowsForm(std::string(buffer, static_cast<size_t>(length)));
+  const std::string real = ReadLink("/proc/self/exe");
+  const size_t cut = real.rfind('/');
+  if (real.empty() || real[0] != '/' || cut == std::string::npos) return std::string();
+  // The file's own name is only shown, never opened: a backslash in it,
+  // which would pass for a separator, and characters CP932 lacks become '?'.
+  std::string name = real.substr(cut + 1);
+  for (char& c : name)
+    if (c == '\\') c = '?';
+  const std::string folder =
+      cut == 0 ? std::string() : FolderForm(FolderRoot::Program, real.substr(0, cut), kFolderFormMax);
+  return folder + "\\" + Utf8ToCp932(name);
 }
 
 std::string AbsoluteRealPath(const std::string& path) {
@@ -168,12 +182,10 @@ std::string AbsoluteRealPath(const std::string& path) {
 }
 
 bool EnterProgramFolder() {
-  char buffer[4096];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return false;
-  std::string folder(buffer, static_cast<size_t>(length));
-  folder.erase(folder.rfind('/') + 1);
-  return chdir(folder.c_str()) == 0;
+  const std::string real = ReadLink("/proc/self/exe");
+  const size_t cut = real.rfind('/');
+  if (real.empty() || real[0] != '/' || cut == std::string::npos) return false;
+  return chdir(cut == 0 ? "/" : real.substr(0, cut).c_str()) == 0;
 }
 
 std::string WindowsDirectory() {
@@ -191,7 +203,7 @@ std::string WindowsDirectory() {
     folder = std::string(home) + "/.config";
   }
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return ToWindowsForm(folder);
+  return FolderForm(FolderRoot::Configuration, folder, kFolderFormMax);
 }
 
 std::string ResolvePath(const char* windowsPath) {
@@ -199,14 +211,22 @@ std::string ResolvePath(const char* windowsPath) {
   const auto* p = reinterpret_cast<const unsigned char*>(windowsPath);
   size_t length = std::strlen(windowsPath);
   size_t i = 0;
-  // A drive letter stands for the root: there is only one file system tree.
-  bool root = length >= 2 && p[1] == ':' &&
-              ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
-  if (root) i = 2;
-  if (i < length && (p[i] == '\\' || p[i] == '/')) root = true;
-  std::string path(root ? 1 : 0, '/');
-
+  std::string path;
   bool trailingSeparator = false;
+  if (size_t root = MappedRoot(windowsPath, path)) {
+    // A folder handed out by a root of its own.
+    i = root;
+    trailingSeparator = i < length;
+  } else {
+    // A drive letter stands for the root: there is only one file system tree.
+    if (length >= 2 && p[1] == ':' &&
+        ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
+      path.assign(1, '/');
+      i = 2;
+    }
+    if (i < length && (p[i] == '\\' || p[i] == '/')) path.assign(1, '/');
+  }
+
   while (i < length) {
     // Cut the next part, stepping over both bytes of a double-byte
     // character so that a 0x5C trail byte is not taken for a backslash.
@@ -239,6 +259,34 @@ bool SeekFile(FILE* file, int64_t offset, int whence) {
 
 int64_t FileOffset(FILE* file) { return static_cast<int64_t>(ftello(file)); }
 
+namespace {
+
+// Opens without waiting, so that a pipe with nobody at the other end is
+// refused (or, read, found empty) instead of holding the program; the
+// stream then waits as streams do. Only a plain file is taken, or with
+// `streams` also a pipe, a socket or a character device; `plain` tells
+// which it was. A refused kind leaves EINVAL in errno.
+FILE* OpenWithoutWaiting(const char* path, int flags, const char* mode, bool streams, bool& plain) {
+  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  const bool known = fstat(fd, &info) == 0;
+  plain = known && S_ISREG(info.st_mode);
+  const bool stream =
+      known && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISCHR(info.st_mode));
+  if (!plain && !(streams && stream)) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, mode);
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+}  // namespace
+
 FILE* OpenRealFile(const char* path, const char* mode) {
   if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
   // Text mode means nothing here: lines end in whatever the file holds.
@@ -252,21 +300,31 @@ FILE* OpenRealFile(const char* path, const char* mode) {
     if (*m == 'a') flags = O_WRONLY | O_CREAT | O_APPEND;
   }
   if (realMode.find('+') != std::string::npos) flags = (flags & ~O_ACCMODE) | O_RDWR;
-  // Opened without waiting, so that a pipe with nobody at the other end is
-  // refused instead of holding the program; anything but a plain file (a
-  // pipe, a device, a folder) is refused.
-  int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    errno = EINVAL;
+  // Anything but a plain file (a pipe, a device, a folder) is refused.
+  bool plain = false;
+  return OpenWithoutWaiting(path, flags, realMode.c_str(), false, plain);
+}
+
+FILE* OpenOutputFile(const char* path, bool& seekable, std::string& reason) {
+  seekable = false;
+  if (path == nullptr || path[0] == '\0') {
+    reason = "no file name";
     return nullptr;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  FILE* file = fdopen(fd, realMode.c_str());
-  if (file == nullptr) close(fd);
-  return file;
+  // A reader started just before the program may not have opened its FIFO
+  // yet: it is given two seconds, and no FIFO holds the start longer.
+  for (int tries = 0;; ++tries) {
+    FILE* file = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC, "wb", true, seekable);
+    if (file != nullptr) return file;
+    const int error = errno;
+    if (error != ENXIO || tries == 200) {
+      reason = error == ENXIO    ? "a pipe that no program reads"
+               : error == EINVAL ? "not a file, a pipe or a device"
+                                 : std::strerror(error);
+      return nullptr;
+    }
+    usleep(10 * 1000);
+  }
 }
 
 bool RemoveFile(const char* windowsPath) {

@@ -7,6 +7,7 @@
 
 #include "platform/backend.h"
 #include "platform/core/convert_rules.h"
+#include "platform/core/folder_roots.h"
 #include "platform/platform.h"
 #include "platform/windows/win32_shared.h"
 
@@ -126,17 +127,25 @@ std::string Utf8ToCp932(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Folders of the system
 
-namespace {
-
-std::string Cp932FromWide(const wchar_t* text) { return Utf8ToCp932(Utf8FromWide(text)); }
-
-}  // namespace
-
 std::string ModuleFileName() {
-  wchar_t buffer[MAX_PATH * 4];
-  DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-  if (length == 0 || length >= std::size(buffer)) return std::string();
-  return Cp932FromWide(buffer);
+  // However long the path: the buffer grows until the whole name fits.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    if (buffer.size() >= 32768) return std::string();
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string real = Utf8FromWide(buffer.c_str());
+  const size_t cut = real.find_last_of('\\');
+  if (cut == std::string::npos) return std::string();
+  // The file's own name is only shown, never opened.
+  return FolderForm(FolderRoot::Program, real.substr(0, cut), kFolderFormMax) + "\\" +
+         Utf8ToCp932(real.substr(cut + 1));
 }
 
 std::string AbsoluteRealPath(const std::string& path) {
@@ -162,7 +171,7 @@ std::string WindowsDirectory() {
   UINT length = GetWindowsDirectoryW(buffer, static_cast<UINT>(std::size(buffer)));
   if (length == 0 || length >= std::size(buffer)) return std::string();
   while (length > 3 && buffer[length - 1] == L'\\') buffer[--length] = L'\0';
-  return Cp932FromWide(buffer);
+  return FolderForm(FolderRoot::Configuration, Utf8FromWide(buffer), kFolderFormMax);
 }
 
 // ---------------------------------------------------------------------------
@@ -186,7 +195,7 @@ LocalTime GetLocalTime() {
 uint64_t GetFreeDiskBytes(const char* root) {
   std::string path = ResolvePath(root != nullptr ? root : "");
   ULARGE_INTEGER available{};
-  std::wstring wide = WideFromUtf8(path);
+  std::wstring wide = SystemPath(path);
   if (!GetDiskFreeSpaceExW(path.empty() ? nullptr : wide.c_str(), &available, nullptr, nullptr)) return 0;
   return available.QuadPart;
 }
