@@ -283,9 +283,6 @@ TEST(ShellProcess, PlaysTheSameFromAFolderOfAnyName) {
   shelltest::TempFolder temp;
   ASSERT_FALSE(temp.path().empty());
   const fs::path program = ZOLBECK_EXE;
-  // The stage files are read from the current folder.
-  for (const char* name : {"stagedata.txt", "map01_data.txt", "map01_teki.txt", "map01_zk.txt"})
-    fs::copy_file(program.parent_path() / name, fs::path(temp.path()) / name);
   auto play = [&](const fs::path& exe, std::string& trace, std::string& dump) {
     const std::string tracePath = temp.path() + "/trace.jsonl", dumpPath = temp.path() + "/dump.wav";
     ProgramRun run;
@@ -313,7 +310,10 @@ TEST(ShellProcess, PlaysTheSameFromAFolderOfAnyName) {
     std::error_code linked;
     fs::create_hard_link(program, game / "zolbeck", linked);
     if (linked) fs::copy_file(program, game / "zolbeck");
-    for (const char* name : {"BMP", "WAVE", "MIDI", "SOUND.PAK"})
+    // The data, the stage files among it, lie beside the program (a program
+    // works in its own folder).
+    for (const char* name : {"BMP", "WAVE", "MIDI", "SOUND.PAK", "stagedata.txt", "map01_data.txt",
+                             "map01_teki.txt", "map01_zk.txt"})
       fs::create_symlink(program.parent_path() / name, game / name);
     std::string movedTrace, movedDump;
     ProgramRun moved = play(game / "zolbeck", movedTrace, movedDump);
