@@ -150,6 +150,10 @@ std::string ModuleFileName() {
 
 std::string AbsoluteRealPath(const std::string& path) {
   if (path.empty()) return path;
+  // A path that is absolute already stays as it was written.
+  const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+  const bool share = path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+  if (drive || share) return path;
   std::wstring wide = WideFromUtf8(path);
   wchar_t buffer[MAX_PATH * 4];
   DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
