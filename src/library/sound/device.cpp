@@ -86,6 +86,14 @@ int InitSound() {
   plat::CloseAudio();
   if (!plat::OpenAudio(primaryFormat)) {
     soundAvailable = 0;
+    // A player who asked for sound is told once why there is none; the
+    // program runs on silent.
+    static bool told = false;
+    if (!told) {
+      told = true;
+      std::fprintf(stderr, "%s: no sound device could be opened: the program runs silent\n",
+                   elSystem::programName);
+    }
     return 0;
   }
   reloadingObjects = 0;
