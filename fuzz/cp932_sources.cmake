@@ -1,4 +1,4 @@
-# zolbeck_cp932_sources(LIST...): in the fuzz build, replaces every source
+# zolbeck_cp932_sources(LIST...): in the fuzz build and the web build (clang), replaces every source
 # named in the given list variables by a copy under build/cp932/ whose
 # narrow literals are Shift-JIS escapes, and makes the copied headers of the
 # same folders shadow the originals. Elsewhere it does nothing.
@@ -15,7 +15,7 @@ function(zolbeck_cp932_copy source out)
 endfunction()
 
 function(zolbeck_cp932_sources)
-  if(NOT ZOLBECK_FUZZ)
+  if(NOT ZOLBECK_FUZZ AND NOT EMSCRIPTEN)
     return()
   endif()
   find_package(Python3 REQUIRED COMPONENTS Interpreter)

@@ -1,10 +1,9 @@
 // Operating-system services that do not depend on the backend, on Linux:
-// text conversion (iconv), Windows-form file names over a file system that
-// minds letter case, system facts and the single-instance lock.
+// Windows-form file names over a file system that minds letter case, system
+// facts and the single-instance lock (text conversion: text_iconv.cpp).
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -29,80 +28,6 @@
 #include "platform/platform.h"
 
 namespace plat {
-
-// ---------------------------------------------------------------------------
-// Text
-
-namespace {
-
-// One converter per direction and thread, opened on first use; a failed open
-// is remembered as (iconv_t)-1 and every conversion then falls back to '?'.
-struct Converter {
-  iconv_t handle = reinterpret_cast<iconv_t>(-1);
-  bool opened = false;
-  ~Converter() {
-    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
-  }
-  iconv_t Get(const char* to, const char* from) {
-    if (!opened) {
-      opened = true;
-      handle = iconv_open(to, from);
-    }
-    return handle;
-  }
-};
-
-thread_local Converter toUtf8;
-thread_local Converter toCp932;
-
-std::string Convert(Converter& converter, const char* to, const char* from,
-                    const std::string& text, size_t (*badLength)(const unsigned char*, size_t)) {
-  std::string out;
-  if (text.empty()) return out;
-  iconv_t cd = converter.Get(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    // Without a converter only plain ASCII can be trusted.
-    for (unsigned char c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-  }
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  out.resize(text.size() * 3 + 16);
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  size_t used = 0;
-  while (inLeft > 0) {
-    char* dst = out.data() + used;
-    size_t dstLeft = out.size() - used;
-    size_t result = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (result != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    // EILSEQ (invalid or unmappable) or EINVAL (cut off at the end): one
-    // '?' for the character, then carry on after it.
-    if (out.size() - used < 1) out.resize(out.size() * 2);
-    out[used++] = '?';
-    size_t skip = errno == EINVAL ? inLeft
-                                  : badLength(reinterpret_cast<const unsigned char*>(in), inLeft);
-    in += skip;
-    inLeft -= skip;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  out.resize(used);
-  return out;
-}
-
-}  // namespace
-
-std::string Cp932ToUtf8(const std::string& text) {
-  return Convert(toUtf8, "UTF-8", "CP932", text, Cp932BadLength);
-}
-
-std::string Utf8ToCp932(const std::string& text) {
-  return Convert(toCp932, "CP932", "UTF-8", text, Utf8BadLength);
-}
 
 // ---------------------------------------------------------------------------
 // Paths
@@ -143,7 +68,7 @@ bool FindNoCase(const std::string& folder, const std::string& part, std::string&
 }
 
 // The target of a symbolic link, however long; "" when it cannot be read.
-std::string ReadLink(const char* link) {
+[[maybe_unused]] std::string ReadLink(const char* link) {
   std::string target(4096, '\0');
   for (;;) {
     ssize_t length = readlink(link, target.data(), target.size());
@@ -158,10 +83,20 @@ std::string ReadLink(const char* link) {
   }
 }
 
+// The program's own file. A build whose system has no such link (the web
+// page's file system) is given the place of its data instead.
+std::string ProgramPath() {
+#ifdef ZOLBECK_PROGRAM_PATH
+  return ZOLBECK_PROGRAM_PATH;
+#else
+  return ReadLink("/proc/self/exe");
+#endif
+}
+
 }  // namespace
 
 std::string ModuleFileName() {
-  const std::string real = ReadLink("/proc/self/exe");
+  const std::string real = ProgramPath();
   const size_t cut = real.rfind('/');
   if (real.empty() || real[0] != '/' || cut == std::string::npos) return std::string();
   // The file's own name is only shown, never opened: a backslash in it,
@@ -182,7 +117,7 @@ std::string AbsoluteRealPath(const std::string& path) {
 }
 
 bool EnterProgramFolder() {
-  const std::string real = ReadLink("/proc/self/exe");
+  const std::string real = ProgramPath();
   const size_t cut = real.rfind('/');
   if (real.empty() || real[0] != '/' || cut == std::string::npos) return false;
   return chdir(cut == 0 ? "/" : real.substr(0, cut).c_str()) == 0;

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The web build in headless Chromium, served from 127.0.0.1 by a server this
+# test starts and stops: the recorded full run replayed headless in the page
+# must write the same trace to the console, byte for byte, as the Linux
+# program; the page in a window is shot after its first second (the start
+# screen) into build-web/web_start.png; the library's hello example loads.
+# Runs only with ZOLBECK_TEST_WEB=1 (skipped, 77, otherwise); builds the web
+# folder with tools/web_build.sh first (quick once the libraries are kept).
+# Usage: web_page.sh SOURCE_DIR LINUX_PROGRAM
+set -u
+source=$1
+linux=$2
+if [ "${ZOLBECK_TEST_WEB:-0}" != 1 ]; then
+  echo "ZOLBECK_TEST_WEB is not 1: skipped"
+  exit 77
+fi
+build=${ZOLBECK_WEB_BUILD:-$source/build-web}
+"$source/tools/web_build.sh" >/dev/null || { echo "the web build failed"; exit 1; }
+"$source/tools/deps.sh" chromium npm
+node=$build/node
+if [ ! -d "$node/node_modules/playwright-core" ]; then
+  mkdir -p "$node" && cp "$source/tools/web/package.json" "$node/"
+  (cd "$node" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-audit --no-fund --silent) ||
+    { echo "cannot install playwright-core"; exit 1; }
+fi
+cp "$source/tools/web/run_page.mjs" "$node/"
+
+work=$(mktemp -d)
+server=""
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# What the server serves: the page's folder and the replay beside it.
+mkdir -p "$work/site/replays"
+for f in "$build"/out/*; do ln -s "$f" "$work/site/"; done
+cp "$source/tests/replays/full_run_keys.txt" "$work/site/replays/"
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/server.txt" 2>&1 &
+server=$!
+port=""
+for _ in $(seq 50); do
+  port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.txt" | head -1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "the server did not start"; cat "$work/server.txt"; exit 1; }
+page() { timeout 600 node "$node/run_page.mjs" "$@"; }
+site=http://127.0.0.1:$port
+
+status=0
+frames=4200
+args=(--headless --frames $frames --seed 1)
+mkdir -p "$work/linux"
+for name in stagedata.txt map01_data.txt map01_teki.txt map01_zk.txt; do
+  cp "$(dirname "$linux")/$name" "$work/linux/" || exit 1
+done
+(cd "$work/linux" && "$linux" "${args[@]}" --keys "$work/site/replays/full_run_keys.txt" --trace trace.jsonl) ||
+  { echo "the Linux run failed"; exit 1; }
+query="file=replays/full_run_keys.txt&args=$(echo "${args[*]} --keys /replays/full_run_keys.txt --trace /dev/stdout" | sed 's/ /%20/g')"
+start=$(date +%s%N)
+page "$site/index.html?$query" --timeout 500 >"$work/web.jsonl" 2>"$work/web_err.txt"
+web_status=$?
+echo "the replay in the page took $(( ($(date +%s%N) - start) / 1000000 )) ms (exit $web_status)"
+if [ $web_status -ne 0 ] || ! cmp -s "$work/linux/trace.jsonl" "$work/web.jsonl"; then
+  echo "the page's trace differs from Linux's ($(wc -l <"$work/web.jsonl") lines against $(wc -l <"$work/linux/trace.jsonl")):"
+  diff "$work/linux/trace.jsonl" "$work/web.jsonl" | head -4 | cut -c1-300
+  head -5 "$work/web_err.txt"
+  status=1
+else
+  echo "same trace in the page ($(wc -l <"$work/web.jsonl") frames)"
+fi
+
+page "$site/index.html?args=--seed%201" --screenshot "$build/web_start.png" --after 1500 --timeout 120 \
+  >/dev/null 2>"$work/shot_err.txt" || { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
+[ -s "$build/web_start.png" ] && echo "the page after its first second: $build/web_start.png"
+exit $status

@@ -1,0 +1,68 @@
+// Opens a page in headless Chromium (Debian's /usr/bin/chromium) through
+// playwright-core, prints what the page writes to its console (standard
+// output for console.log, standard error for the rest) and ends when the
+// program in it exits, or after a time.
+// Usage: node run_page.mjs URL [--screenshot FILE --after MS] [--keys K1,K2 --hold MS] [--timeout S]
+// With --screenshot the page is shot MS milliseconds after the program
+// starts (the program keeps running until then); with --keys those keys are
+// pressed, each held for --hold ms, before the shot. The exit status is the
+// program's, or 124 at the time limit.
+import { chromium } from "playwright-core";
+import { mkdtempSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+
+const argv = process.argv.slice(2);
+const url = argv[0];
+const option = (name, fallback) => {
+  const i = argv.indexOf(name);
+  return i >= 0 ? argv[i + 1] : fallback;
+};
+const shot = option("--screenshot", "");
+const after = Number(option("--after", "2000"));
+const keys = option("--keys", "");
+const hold = Number(option("--hold", "500"));
+const timeout = Number(option("--timeout", "120")) * 1000;
+
+const profile = mkdtempSync(join(tmpdir(), "zolbeck-chromium-"));
+const context = await chromium.launchPersistentContext(profile, {
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  headless: true,
+  viewport: { width: 1024, height: 768 },
+  args: ["--no-sandbox", "--disable-gpu", "--enable-unsafe-swiftshader", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--autoplay-policy=no-user-gesture-required"],
+});
+let status = 124;
+try {
+  const page = context.pages()[0] || await context.newPage();
+  page.on("console", message => {
+    const out = message.type() === "log" ? process.stdout : process.stderr;
+    out.write(message.text() + "\n");
+  });
+  page.on("pageerror", error => process.stderr.write("page error: " + error.message + "\n"));
+  const started = Date.now();
+  await page.goto(url);
+  if (shot) {
+    await page.waitForFunction(() => typeof Module !== "undefined" && Module.calledRun, null, { timeout });
+    const begun = Date.now();
+    for (const key of keys ? keys.split(",") : []) {
+      await page.keyboard.down(key);
+      await page.waitForTimeout(hold);
+      await page.keyboard.up(key);
+    }
+    await page.waitForTimeout(Math.max(0, after - (Date.now() - begun)));
+    await page.screenshot({ path: shot });
+    status = 0;
+  } else {
+    const left = timeout - (Date.now() - started);
+    await page.waitForFunction(() => window.zolbeckExit !== undefined, null, { timeout: left, polling: 100 });
+    status = await page.evaluate(() => window.zolbeckExit);
+  }
+} catch (error) {
+  process.stderr.write("run_page: " + error.message.split("\n")[0] + "\n");
+} finally {
+  await context.close();
+  rmSync(profile, { recursive: true, force: true });
+}
+process.exit(status);
