@@ -74,14 +74,26 @@ fetch_source() {
     echo "web_build: $dsc is not in tools/source_checksums.txt (it has $have)" >&2; exit 1
   fi
   [ "$want" = "$have" ] || { echo "web_build: $dsc has checksum $have, not $want" >&2; exit 1; }
-  local sum size name
+  local sum size name whole=1
   while read -r sum size name; do
-    [ -f "$dl/$name" ] || curl -fsS -o "$dl/$name" "$url/$name"
+    if [ ! -f "$dl/$name" ] && ! curl -fsS -o "$dl/$name" "$url/$name" 2>/dev/null; then
+      # Some mirrors keep no old-style Debian diffs (*.diff.gz): they hold
+      # only packaging, and the upstream archive alone is built then.
+      case $name in *.diff.gz) whole=0; continue ;; esac
+      echo "web_build: cannot fetch $url/$name" >&2; exit 1
+    fi
     [ "$(sha256sum "$dl/$name" | cut -d' ' -f1)" = "$sum" ] ||
       { echo "web_build: $name does not match $dsc" >&2; exit 1; }
   done < <(awk '/^Checksums-Sha256:/ { on = 1; next } /^[^ ]/ { on = 0 } on && NF == 3' "$dl/$dsc")
   rm -rf "$folder"
-  (cd "$dl" && dpkg-source --no-check -x "$dsc" "$folder" >/dev/null)
+  if [ $whole = 1 ]; then
+    (cd "$dl" && dpkg-source --no-check -x "$dsc" "$folder" >/dev/null)
+  else
+    echo "web_build: $src: the Debian diff is not on the mirror; building the upstream archive" >&2
+    mkdir -p "$folder"
+    tar -xf "$dl/$(awk '/^Checksums-Sha256:/ { on = 1; next } /^[^ ]/ { on = 0 } on && $3 ~ /orig\.tar/ { print $3; exit }' "$dl/$dsc")" \
+      -C "$folder" --strip-components=1
+  fi
   touch "$folder/.unpacked"
   echo "$folder"
 }
@@ -117,9 +129,12 @@ build_zlib() {
   mark "$id"; step_end "$id"
 }
 
-# autotools_build BINARY-PACKAGE CONFIGURE-OPTION...
+# autotools_build BINARY-PACKAGE SUBDIRS CONFIGURE-OPTION...: builds and
+# installs the given folders of the package (its library's; tests and
+# demos are left out).
 autotools_build() {
   local s; s=$(fetch_source "$1"); shift
+  local subdirs=$1; shift
   local id; id=$(basename "$s")
   built "$id" && return
   step "$id"
@@ -127,7 +142,8 @@ autotools_build() {
   (cd "$third/b-$id" &&
     CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" nice -n 10 emconfigure "$s/configure" \
       --prefix="$prefix" --host=wasm32-unknown-emscripten --disable-shared --enable-static "$@" >configure.log 2>&1 &&
-    nice -n 10 emmake make -j"$jobs" >make.log 2>&1 && emmake make install >/dev/null 2>&1) ||
+    nice -n 10 emmake make -j"$jobs" SUBDIRS="$subdirs" >make.log 2>&1 &&
+    emmake make SUBDIRS="$subdirs" install >install.log 2>&1) ||
     { echo "web_build: $id failed; see $third/b-$id/*.log" >&2; exit 1; }
   mark "$id"; step_end "$id"
 }
@@ -139,7 +155,7 @@ build_freetype() {
   step "$id"
   rm -rf "$third/b-freetype"
   em_cmake -S "$s" -B "$third/b-freetype" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
-    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DZLIB_ROOT="$prefix"
+    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   nice -n 10 cmake --build "$third/b-freetype" -j"$jobs" >/dev/null
   cmake --install "$third/b-freetype" >/dev/null
   mark "$id"; step_end "$id"
@@ -148,11 +164,11 @@ build_freetype() {
 total_start=$(date +%s)
 build_sdl2
 build_zlib
-autotools_build libpng-dev
+autotools_build libpng-dev .
 build_freetype
-autotools_build libpixman-1-dev --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
+autotools_build libpixman-1-dev pixman --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
   --disable-arm-simd --disable-arm-neon --disable-arm-iwmmxt --disable-mips-dspr2 --disable-gtk --disable-libpng
-autotools_build libcairo2-dev --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
+autotools_build libcairo2-dev src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
   --disable-glesv2 --disable-egl --disable-script --disable-ps --disable-pdf --disable-svg --disable-interpreter \
   --disable-trace --disable-gobject --disable-full-testing --disable-valgrind --disable-symbol-lookup \
   --disable-pthread
