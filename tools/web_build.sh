@@ -17,7 +17,7 @@ prefix=$third/prefix
 jobs=${ZOLBECK_JOBS:-2}
 mkdir -p "$third/src" "$prefix"
 
-"$root/tools/deps.sh" emscripten nodejs dpkg-dev curl python3
+"$root/tools/deps.sh" emscripten nodejs dpkg-dev curl python3 autotools-dev
 # Debian's emscripten under Node 20 finds its modules only here; its cache
 # is read-only, so nothing is taken from its ports.
 export NODE_PATH=/usr/share/nodejs
@@ -77,8 +77,8 @@ fetch_source() {
   local sum size name whole=1
   while read -r sum size name; do
     if [ ! -f "$dl/$name" ] && ! curl -fsS -o "$dl/$name" "$url/$name" 2>/dev/null; then
-      # Some mirrors keep no old-style Debian diffs (*.diff.gz): they hold
-      # only packaging, and the upstream archive alone is built then.
+      # Some mirrors keep no old-style Debian diffs (*.diff.gz): the
+      # upstream archive alone is built then, and the build says so.
       case $name in *.diff.gz) whole=0; continue ;; esac
       echo "web_build: cannot fetch $url/$name" >&2; exit 1
     fi
@@ -139,6 +139,9 @@ autotools_build() {
   built "$id" && return
   step "$id"
   rm -rf "$third/b-$id"; mkdir -p "$third/b-$id"
+  # An old config.sub does not know emscripten: Debian's current one does.
+  find "$s" -name config.sub -exec cp /usr/share/misc/config.sub {} \;
+  find "$s" -name config.guess -exec cp /usr/share/misc/config.guess {} \;
   (cd "$third/b-$id" &&
     CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" nice -n 10 emconfigure "$s/configure" \
       --prefix="$prefix" --host=wasm32-unknown-emscripten --disable-shared --enable-static "$@" >configure.log 2>&1 &&
@@ -168,10 +171,11 @@ autotools_build libpng-dev .
 build_freetype
 autotools_build libpixman-1-dev pixman --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
   --disable-arm-simd --disable-arm-neon --disable-arm-iwmmxt --disable-mips-dspr2 --disable-gtk --disable-libpng
+# (A cross build cannot run the float-order test: WebAssembly is little-endian.)
 autotools_build libcairo2-dev src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
   --disable-glesv2 --disable-egl --disable-script --disable-ps --disable-pdf --disable-svg --disable-interpreter \
   --disable-trace --disable-gobject --disable-full-testing --disable-valgrind --disable-symbol-lookup \
-  --disable-pthread
+  --disable-pthread ax_cv_c_float_words_bigendian=no
 echo "web_build: libraries ready after $(( $(date +%s) - total_start )) s" >&2
 
 # The game, the library and the page.
