@@ -43,5 +43,5 @@ cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmak
   -DZOLBECK_TESTS=ON -DZOLBECK_FREETYPE_SOURCE="$third/$freetype" "${host[@]}" "${launcher[@]}" >/dev/null
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(zolbeck zolbeck_tests)
-cmake --build "$out" -j2 --target "${targets[@]}"
+cmake --build "$out" -j "$(nproc)" --target "${targets[@]}"
 [ -z "$boot" ] || wait "$boot" || true
