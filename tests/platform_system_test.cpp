@@ -160,6 +160,50 @@ TEST(PlatformInstance, SecondProcessIsRefusedUntilRelease) {
   plat::ReleaseInstanceLock();
 }
 
+// One copy per user and desktop: a child on the same display (however its
+// name is spelt) is refused, one on another X or Wayland display is not.
+TEST(PlatformInstance, KeyedByTheDisplay) {
+  struct Saved {
+    const char* name;
+    bool had;
+    std::string value;
+  } saved[] = {{"DISPLAY", false, {}}, {"WAYLAND_DISPLAY", false, {}}, {"XDG_RUNTIME_DIR", false, {}}};
+  for (Saved& s : saved) {
+    if (const char* v = getenv(s.name)) s.had = true, s.value = v;
+  }
+  setenv("DISPLAY", ":7", 1);
+  setenv("WAYLAND_DISPLAY", "wayland-3", 1);
+  setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
+  const std::string name = LockName("display");
+  ASSERT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  const struct {
+    const char* x11;
+    const char* wayland;
+    bool acquires;
+  } cases[] = {
+      {":7", "wayland-3", false},
+      {":7.0", "wayland-3", false},
+      {"unix:7.1", "/run/user/1000/wayland-3", false},
+      {":8", "wayland-3", true},
+      {":70", "wayland-3", true},
+      {":7", "wayland-4", true},
+      {":7", nullptr, true},
+      {nullptr, "wayland-3", true},
+  };
+  for (const auto& c : cases) {
+    const int got = InChild([&] {
+      if (c.x11) setenv("DISPLAY", c.x11, 1); else unsetenv("DISPLAY");
+      if (c.wayland) setenv("WAYLAND_DISPLAY", c.wayland, 1); else unsetenv("WAYLAND_DISPLAY");
+      return plat::AcquireInstanceLock(name.c_str()) ? 1 : 0;
+    });
+    EXPECT_EQ(got, c.acquires ? 1 : 0) << (c.x11 ? c.x11 : "-") << " " << (c.wayland ? c.wayland : "-");
+  }
+  plat::ReleaseInstanceLock();
+  for (const Saved& s : saved) {
+    if (s.had) setenv(s.name, s.value.c_str(), 1); else unsetenv(s.name);
+  }
+}
+
 TEST(PlatformInstance, LockIsFreedWhenTheHolderDies) {
   const std::string name = LockName("dies");
   int ready[2];

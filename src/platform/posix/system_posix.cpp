@@ -410,7 +410,10 @@ VersionInfo GetVersion() {
 // Single instance
 //
 // The lock is a listening Unix socket in the abstract namespace, named after
-// the lock's name and the user. Only one socket can be bound to a name, the
+// the lock's name, the user and the desktop session's display (its X11 and
+// Wayland display names), so one copy runs per user and desktop as a named
+// mutex does within a Windows session, and a game on another X server (a
+// test's virtual one, say) never meets it. Only one socket can be bound to a name, the
 // kernel drops it when the process ends however it ends, and the socket
 // doubles as the channel through which a second copy asks the first one to
 // come to the front: it connects and sends one byte.
@@ -434,13 +437,48 @@ uint64_t Fnv1a(const char* text) {
   return hash;
 }
 
+// The display part of the lock's name: the X11 and the Wayland display,
+// each written one way however the environment spells it.
+std::string DisplayKey(const char* x11, const char* wayland, const char* runtimeDir) {
+  std::string key = "x=";
+  if (x11 != nullptr) {
+    std::string display = x11;
+    // "host:N.S": the screen does not change the server, and "unix:N" is
+    // the local ":N".
+    size_t colon = display.rfind(':');
+    if (colon != std::string::npos) {
+      size_t dot = display.find('.', colon);
+      if (dot != std::string::npos) display.resize(dot);
+      if (display.compare(0, colon, "unix") == 0) display.erase(0, colon);
+    }
+    key += display;
+  }
+  key += " w=";
+  if (wayland != nullptr) {
+    std::string display = wayland;
+    // A socket named by its full path in the runtime folder is the same as
+    // its bare name.
+    if (runtimeDir != nullptr && runtimeDir[0] != '\0') {
+      std::string folder = runtimeDir;
+      while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+      folder += '/';
+      if (display.compare(0, folder.size(), folder) == 0) display.erase(0, folder.size());
+    }
+    key += display;
+  }
+  return key;
+}
+
 socklen_t LockAddress(const char* name, sockaddr_un& address) {
   std::memset(&address, 0, sizeof address);
   address.sun_family = AF_UNIX;
+  const std::string display =
+      DisplayKey(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_RUNTIME_DIR"));
   char text[96];
-  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx",
+  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx:%016llx",
                              static_cast<unsigned>(getuid()),
-                             static_cast<unsigned long long>(Fnv1a(name != nullptr ? name : "")));
+                             static_cast<unsigned long long>(Fnv1a(name != nullptr ? name : "")),
+                             static_cast<unsigned long long>(Fnv1a(display.c_str())));
   // An abstract name starts with a zero byte and runs to the end of the
   // address, without a terminator.
   std::memcpy(address.sun_path + 1, text, static_cast<size_t>(length));
