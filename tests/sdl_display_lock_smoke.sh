@@ -12,8 +12,8 @@ a=$display
 start_xvfb 1024x768
 b=$display
 
-(cd "$folder" && DISPLAY=":$a" "$program" --frames 100000 --trace "$work/open.jsonl" 2>"$work/open.err") &
-open=$!
+(cd "$folder" && DISPLAY=":$a" exec "$program" --frames 100000 --trace "$work/open.jsonl" 2>"$work/open.err") &
+open=$!  # the game itself: the subshell execs it
 stop() { kill $open 2>/dev/null; wait $open 2>/dev/null; }
 for _ in $(seq 200); do
   [ -s "$work/open.jsonl" ] && break
