@@ -244,6 +244,10 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
                      name, expectedTrace.c_str(), reason.c_str());
       } else if (haveReplayed) {
         traceDifference = demo::CompareTraces(recorded, replayed, demo::CutShort());
+      } else {
+        std::fprintf(stderr, "%s: the replay is not compared with the recording's trace: %s\n", name,
+                     options.traceFile.empty() ? "no scratch file could be made (give --trace FILE)"
+                                               : "its own trace cannot be read back (give a plain file)");
       }
     }
     // A field that differs says the most; else where the demo's clock or
