@@ -82,6 +82,19 @@ replay "$work/cut.demo" "$work/cut.trace"
 [ $status -eq 0 ] && [ -s "$work/cut.trace" ] && cmp -s "$work/cut.trace" <(head -n "$(wc -l <"$work/cut.trace")" "$work/w.trace") ||
   fail "the demo cut short does not replay ($status): $(cat "$work/err.txt")"
 
+# Ended by a crash (SIGKILL): the demo and its trace are whole up to the
+# demo's last line, and replay to it (the passes after it, which had nothing
+# to write, are lost).
+(cd "$folder" && exec "$program" --headless --realtime --keys "$work/keys.txt" --record "$work/k.demo" \
+    --trace "$work/k.trace") &
+game=$!
+sleep 1.5
+kill -KILL $game
+wait $game 2>/dev/null
+replay "$work/k.demo" "$work/k2.trace"
+[ $status -eq 0 ] && [ -s "$work/k2.trace" ] && cmp -s "$work/k2.trace" <(head -n "$(wc -l <"$work/k2.trace")" "$work/k.trace") ||
+  fail "the demo of a killed run does not replay ($status): $(cat "$work/err.txt")"
+
 # A changed demo no longer follows: the first frame and field are named.
 sed 's/^10 down Right$/11 down Right/' "$work/h.demo" >"$work/changed.demo"
 replay "$work/changed.demo" "$work/changed.trace"

@@ -774,6 +774,8 @@ std::string FrameOf(const std::string& line, size_t fallback) {
 
 std::string CompareTraces(const std::string& recorded, const std::string& replayed, bool prefix) {
   std::vector<std::string> a = Lines(recorded), b = Lines(replayed);
+  // A trace cut by a crash may end inside a line.
+  if (prefix && !recorded.empty() && recorded.back() != '\n') a.pop_back();
   if (prefix) {
     size_t common = a.size() < b.size() ? a.size() : b.size();
     a.resize(common);

@@ -358,6 +358,8 @@ void AfterFramePass(bool ranFrame) {
                  static_cast<double>(elSystem::dt));
     if (run.traceFields) run.traceFields(run.trace);
     std::fputs("}\n", run.trace);
+    // A recording keeps its trace whole up to the last pass, as its demo.
+    if (demo::Recording()) std::fflush(run.trace);
     // The run goes on without its trace; the end reports the failure.
     if (std::ferror(run.trace)) run.traceError = errno != 0 ? errno : EIO;
   }
