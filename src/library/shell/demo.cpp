@@ -501,6 +501,7 @@ bool LoadReplay(const std::string& path, Header& header, std::string& error) {
       continue;
     }
     const std::string& key = w[0];
+    if (!passes.empty() && key != "end") return fail("the header's line '" + key + "' comes after the frame passes");
     std::string rest = w.size() > 1 ? row.substr(row.find(key) + key.size() + 1) : "";
     int64_t n = 0;
     if (key == "program" && w.size() == 2) {
