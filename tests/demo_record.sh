@@ -66,13 +66,16 @@ replay "$work/w.demo" "$work/w2.trace"
 [ $status -eq 0 ] && cmp -s "$work/w.trace" "$work/w2.trace" ||
   fail "the window's session replays differently ($status): $(cat "$work/err.txt")"
 # In a window, in real time, the player's own keys left out.
-(cd "$folder" && DISPLAY=":$display" exec "$program" --replay "$work/w.demo" --trace "$work/w3.trace" \
-    2>"$work/err.txt") &
-game=$!
-sleep 1
-DISPLAY=":$display" xdotool key Escape Left 2>/dev/null
-wait $game
-status=$?
+for attempt in $(seq 20); do
+  (cd "$folder" && DISPLAY=":$display" exec "$program" --replay "$work/w.demo" --trace "$work/w3.trace" \
+      2>"$work/err.txt") &
+  game=$!
+  sleep 1
+  DISPLAY=":$display" xdotool key Escape Left 2>/dev/null
+  wait $game
+  status=$?
+  grep -q "already running" "$work/err.txt" || break
+done
 [ $status -eq 0 ] && cmp -s "$work/w.trace" "$work/w3.trace" ||
   fail "the window's replay differs ($status): $(cat "$work/err.txt")"
 

@@ -105,6 +105,8 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
     // one from a terminal is told why nothing new opened.
     std::fprintf(stderr, "%s: already running: the open window was brought to the front\n",
                  programName);
+    // A replay that gives way has not differed from its demo.
+    if (shell::demo::Replaying()) shell::demo::NoteStop();
     return 0;
   }
   // Only what fits is kept; a longer command line is cut.
