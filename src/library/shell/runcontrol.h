@@ -56,6 +56,8 @@ struct CommandLine {
   bool noHints = false;
   std::string screenshot;
   std::string audioDump;
+  std::string recordFile;
+  std::string replayFile;
 };
 
 // The library's own options for --help, ended by an empty entry.
@@ -72,12 +74,26 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
 bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string& error);
 // The virtual-key code of a key name of the script, or -1.
 int KeyCodeFromName(const std::string& name);
+// The script's name of a virtual-key code (the inverse of KeyCodeFromName)
+// in `out`; false for a code no name stands for.
+bool KeyName(int virtualKey, char* out, size_t size);
 // Whether the script steers the virtual pad.
 bool ScriptUsesPad(const std::vector<ScriptedKey>& keys);
 
+// The key message the keyboard would send for a key going down or up, as
+// the key table stands.
+void KeyMessage(int virtualKey, bool down, uint32_t& kind, uint32_t& lparam);
 // Posts one key message as the keyboard would send it; false when the
 // queue is full.
 bool PostKey(int virtualKey, bool down);
+
+// Asks the run to end as Escape would, before its next frame pass; safe in
+// a signal handler.
+void RequestStop();
+// Whether a stop was asked for since the last call.
+bool TakeStopRequest();
+// SIGINT and SIGTERM end the run cleanly from now on.
+void CatchStopSignals();
 
 // Posts the scripted key messages due before the coming frame pass, at
 // most kScriptedKeyBatch at a time; true if any were posted (the loop then
