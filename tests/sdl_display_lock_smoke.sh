@@ -15,12 +15,7 @@ b=$display
 (cd "$folder" && DISPLAY=":$a" exec "$program" --frames 100000 --trace "$work/open.jsonl" 2>"$work/open.err") &
 open=$!  # the game itself: the subshell execs it
 stop() { kill $open 2>/dev/null; wait $open 2>/dev/null; }
-for _ in $(seq 200); do
-  [ -s "$work/open.jsonl" ] && break
-  kill -0 $open 2>/dev/null || break
-  sleep 0.1
-done
-[ -s "$work/open.jsonl" ] || { stop; echo "the game on display :$a did not start"; exit 1; }
+wait_for_file "$work/open.jsonl" $open 20 || { stop; echo "the game on display :$a did not start"; exit 1; }
 
 # The other display is another desktop: its game runs in full.
 (cd "$folder" && DISPLAY=":$b" "$program" --frames 60 --trace "$work/other.jsonl" 2>"$work/other.err")

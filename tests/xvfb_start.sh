@@ -22,3 +22,15 @@ start_xvfb() {
   echo "the virtual X server did not start"
   exit 1
 }
+
+# Waits until FILE has something in it (a game's first trace line) while the
+# process PID runs, for at most SECONDS (default 10); true when it has.
+wait_for_file() {
+  local file=$1 pid=$2 tries=$((${3:-10} * 10))
+  for _ in $(seq $tries); do
+    [ -s "$file" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$file" ]
+}

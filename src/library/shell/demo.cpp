@@ -7,31 +7,23 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/core/messages.h"
+#include "shell/demo_format.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
 
 namespace shell {
 
+using demo::Demo;
+using demo::Item;
+using demo::MessageName;
+using demo::IsKey;
+using demo::IsKeyUp;
+using demo::IsMouse;
+using demo::kKeyKinds;
+using demo::kMouseNames;
+using demo::Pass;
+
 namespace {
-
-// One thing that reached the program from outside, as the demo keeps it.
-struct Item {
-  enum Type : uint8_t { kPosted, kSent, kPad, kStop } type = kPosted;
-  uint32_t kind = 0;
-  uintptr_t wparam = 0;
-  intptr_t lparam = 0;
-  bool padThere = false;
-  plat::PadState pad;
-};
-
-// What one frame pass of a replay is fed.
-struct Pass {
-  uint64_t index = 0;
-  std::vector<Item> items;
-  bool hasClock = false;  // without, the pass reads what the pass before read
-  std::vector<uint32_t> clock;
-};
 
 enum class Mode { kOff, kRecord, kReplay };
 Mode mode = Mode::kOff;
@@ -59,9 +51,8 @@ plat::PadState padBefore;
 
 // --- Replay ------------------------------------------------------------------
 
-std::vector<Pass> passes;
-uint64_t endPass = 0;           // the replay's frame passes: the demo's end
-bool cutShort = false;          // the demo has no end line
+Demo loaded;                    // the demo being replayed
+std::vector<Pass>& passes = loaded.passes;
 size_t passAt = 0;              // the entry of `passes` for the coming pass, or past them
 size_t itemAt = 0;              // the next item of that entry
 const std::vector<uint32_t>* feed = nullptr;  // the coming pass's readings
@@ -110,44 +101,9 @@ void AddItem(const char* text) {
 int16_t LowHalf(intptr_t v) { return static_cast<int16_t>(v & 0xFFFF); }
 int16_t HighHalf(intptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
 
-// The mouse messages and their names in a demo.
-struct MouseName {
-  const char* name;
-  uint32_t kind;
-};
-constexpr MouseName kMouseNames[] = {
-    {"move", WM_MOUSEMOVE},     {"ldown", WM_LBUTTONDOWN}, {"lup", WM_LBUTTONUP},
-    {"ldouble", WM_LBUTTONDBLCLK}, {"rdown", WM_RBUTTONDOWN}, {"rup", WM_RBUTTONUP},
-    {"rdouble", WM_RBUTTONDBLCLK},
-};
-struct KeyKindName {
-  const char* name;
-  uint32_t kind;
-};
-constexpr KeyKindName kKeyKinds[] = {
-    {"down", WM_KEYDOWN}, {"up", WM_KEYUP}, {"sysdown", WM_SYSKEYDOWN}, {"sysup", WM_SYSKEYUP}};
-
-bool IsKey(uint32_t kind) {
-  return kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
-}
-bool IsMouse(uint32_t kind) { return kind >= WM_MOUSEMOVE && kind <= WM_RBUTTONDBLCLK; }
-
 // The messages from outside that the program's state follows.
 bool StateMessage(uint32_t kind) {
   return IsKey(kind) || IsMouse(kind) || kind == WM_CLOSE || kind == WM_ACTIVATEAPP;
-}
-
-// A key message's parameter as the demo keeps it: the bits the program
-// reads (repeat, Alt held), the rest as a keyboard sets them.
-uint32_t KeyParameter(uint32_t kind, bool repeat, bool alt) {
-  uint32_t lparam = 1;
-  if (alt) lparam |= KF_ALTDOWN_BIT;
-  if (kind == WM_KEYUP || kind == WM_SYSKEYUP) {
-    lparam |= KF_REPEAT_BIT | KF_UP_BIT;
-  } else if (repeat) {
-    lparam |= KF_REPEAT_BIT;
-  }
-  return lparam;
 }
 
 void NoteMessage(uint32_t kind, uintptr_t wparam, intptr_t lparam) {
@@ -157,17 +113,17 @@ void NoteMessage(uint32_t kind, uintptr_t wparam, intptr_t lparam) {
     char name[16];
     if (!KeyName(code, name, sizeof name)) return;
     const char* kindName = "down";
-    for (const KeyKindName& k : kKeyKinds) {
+    for (const MessageName& k : kKeyKinds) {
       if (k.kind == kind) kindName = k.name;
     }
     uint32_t bits = static_cast<uint32_t>(lparam);
-    bool up = kind == WM_KEYUP || kind == WM_SYSKEYUP;
+    bool up = IsKeyUp(kind);
     std::snprintf(text, sizeof text, "%s %s%s%s", kindName, name,
                   (!up && (bits & KF_REPEAT_BIT)) ? " repeat" : "",
                   (bits & KF_ALTDOWN_BIT) ? " alt" : "");
   } else if (IsMouse(kind)) {
     const char* name = "move";
-    for (const MouseName& m : kMouseNames) {
+    for (const MessageName& m : kMouseNames) {
       if (m.kind == kind) name = m.name;
     }
     std::snprintf(text, sizeof text, "%s %d %d", name, LowHalf(lparam), HighHalf(lparam));
@@ -213,7 +169,7 @@ void EnterPass(uint64_t index) {
   feedAt = 0;
   if (passAt < passes.size() && passes[passAt].index == index && passes[passAt].hasClock) {
     feed = &passes[passAt].clock;
-  } else if (index >= endPass) {
+  } else if (index >= loaded.endPass) {
     // Past the demo's end the clock stands still.
     feed = &kNoReadings;
   }
@@ -225,123 +181,6 @@ const Pass* ComingPass() {
   return nullptr;
 }
 
-// --- Reading a demo ----------------------------------------------------------
-
-bool ParseNumber(const char* text, int64_t low, int64_t high, int64_t& value, int base = 10) {
-  if (*text == '\0') return false;
-  errno = 0;
-  char* end = nullptr;
-  long long v = std::strtoll(text, &end, base);
-  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
-  value = v;
-  return true;
-}
-
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    size_t b = i;
-    while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
-    if (i > b) words.push_back(text.substr(b, i - b));
-  }
-  return words;
-}
-
-intptr_t PackPoint(int64_t x, int64_t y) {
-  return static_cast<intptr_t>((static_cast<uint32_t>(y & 0xFFFF) << 16) |
-                               static_cast<uint32_t>(x & 0xFFFF));
-}
-
-bool Fail(std::string& why, const std::string& text) {
-  why = text;
-  return false;
-}
-
-// One item of a pass line; false with the reason.
-bool ParseItem(const std::vector<std::string>& w, Pass& pass, std::string& why) {
-  const std::string& verb = w[0];
-  Item item;
-  if (verb == "t") {
-    if (pass.hasClock) return Fail(why, "a second clock list in one frame pass");
-    pass.hasClock = true;
-    for (size_t i = 1; i < w.size(); ++i) {
-      int64_t d = 0;
-      if (!ParseNumber(w[i].c_str(), 0, UINT32_MAX, d)) {
-        return Fail(why, "a clock step is a whole number of milliseconds, not '" + w[i] + "'");
-      }
-      pass.clock.push_back(static_cast<uint32_t>(d));
-    }
-    return true;
-  }
-  if (pass.hasClock) return Fail(why, "the clock list ends the frame pass");
-  for (const KeyKindName& k : kKeyKinds) {
-    if (verb != k.name) continue;
-    if (w.size() < 2) return Fail(why, verb + " needs a key");
-    int code = KeyCodeFromName(w[1]);
-    if (code < 0) return Fail(why, "unknown key '" + w[1] + "'");
-    bool repeat = false, alt = false;
-    for (size_t i = 2; i < w.size(); ++i) {
-      if (w[i] == "repeat") {
-        repeat = true;
-      } else if (w[i] == "alt") {
-        alt = true;
-      } else {
-        return Fail(why, "a key takes 'repeat' and 'alt', not '" + w[i] + "'");
-      }
-    }
-    item.kind = k.kind;
-    item.wparam = static_cast<uintptr_t>(code);
-    item.lparam = static_cast<intptr_t>(KeyParameter(k.kind, repeat, alt));
-    pass.items.push_back(item);
-    return true;
-  }
-  for (const MouseName& m : kMouseNames) {
-    if (verb != m.name) continue;
-    int64_t x = 0, y = 0;
-    if (w.size() != 3 || !ParseNumber(w[1].c_str(), -32768, 32767, x) ||
-        !ParseNumber(w[2].c_str(), -32768, 32767, y)) {
-      return Fail(why, verb + " takes X Y");
-    }
-    item.kind = m.kind;
-    item.lparam = PackPoint(x, y);
-    pass.items.push_back(item);
-    return true;
-  }
-  if (verb == "close" && w.size() == 1) {
-    item.kind = WM_CLOSE;
-  } else if (verb == "active" && w.size() == 2 && (w[1] == "0" || w[1] == "1")) {
-    item.type = Item::kSent;
-    item.kind = WM_ACTIVATEAPP;
-    item.wparam = w[1] == "1" ? 1 : 0;
-  } else if (verb == "stop" && w.size() == 1) {
-    item.type = Item::kStop;
-  } else if (verb == "pad" && w.size() == 2 && w[1] == "none") {
-    item.type = Item::kPad;
-  } else if (verb == "pad" && w.size() == 4) {
-    int64_t buttons = 0, x = 0, y = 0;
-    if (!ParseNumber(w[1].c_str(), 0, 0xFFFF, buttons, 16) ||
-        !ParseNumber(w[2].c_str(), -32768, 32767, x) || !ParseNumber(w[3].c_str(), -32768, 32767, y)) {
-      return Fail(why, "pad takes BUTTONS (hexadecimal) X Y, or none");
-    }
-    item.type = Item::kPad;
-    item.padThere = true;
-    item.pad.buttons = static_cast<uint32_t>(buttons);
-    item.pad.stickX = static_cast<int>(x);
-    item.pad.stickY = static_cast<int>(y);
-  } else {
-    return Fail(why, "unknown event '" + verb + "'");
-  }
-  pass.items.push_back(item);
-  return true;
-}
-
-std::string Folder(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 // --- The clock ------------------------------------------------------------------
@@ -350,7 +189,7 @@ uint32_t GameClock() {
   if (mode == Mode::kReplay) {
     if (feedAt < feed->size()) {
       lastClock += (*feed)[feedAt++];
-    } else if (current < endPass) {
+    } else if (current < loaded.endPass) {
       char text[160];
       std::snprintf(text, sizeof text,
                     "replay differs at frame %" PRIu64
@@ -394,7 +233,7 @@ bool OpenRecording(const std::string& path, std::string& reason) {
   return true;
 }
 
-void BeginRecording(const Header& header, const std::string& tracePath) {
+void BeginRecording(const Header& header) {
   mode = Mode::kRecord;
   lastClock = header.clock;
   char text[512];
@@ -403,13 +242,9 @@ void BeginRecording(const Header& header, const std::string& tracePath) {
                 kFirstLine, header.program.c_str(), header.version.c_str(), header.backend.c_str(),
                 header.depth, header.seed, header.clock);
   Write(text);
-  if (!tracePath.empty()) {
-    // A trace beside the demo is named by its name alone, so the two move
-    // together.
-    std::string trace = tracePath;
-    if (!header.trace.empty()) trace = header.trace;
+  if (!header.trace.empty()) {
     Write("trace ");
-    Write(trace.c_str());
+    Write(header.trace.c_str());
     Write("\n");
   }
   plat::SetInputGate(Gate);
@@ -444,122 +279,7 @@ bool LoadReplay(const std::string& path, Header& header, std::string& error) {
     error = path + ": " + reason;
     return false;
   }
-  passes.clear();
-  endPass = 0;
-  bool ended = false, sawFirst = false;
-  bool have[6] = {};
-  int lineNumber = 0;
-  std::string row;
-  for (size_t start = 0; start < text.size();) {
-    size_t stop = text.find('\n', start);
-    if (stop == std::string::npos) stop = text.size();
-    row.assign(text, start, stop - start);
-    start = stop + 1;
-    ++lineNumber;
-    auto fail = [&](const std::string& why) {
-      error = path + ":" + std::to_string(lineNumber) + ": " + why;
-      passes.clear();
-      return false;
-    };
-    if (!row.empty() && row.back() == '\r') row.pop_back();
-    if (!sawFirst) {
-      if (row != kFirstLine) return fail(std::string("not a demo: the first line is not \"") + kFirstLine + "\"");
-      sawFirst = true;
-      continue;
-    }
-    if (row.find('\0') != std::string::npos) return fail("NUL byte in the line");
-    if (row.empty() || row[0] == '#') continue;
-    if (ended) return fail("nothing may follow the end line");
-    std::vector<std::string> w = Words(row);
-    if (w.empty()) continue;
-    if (w[0][0] >= '0' && w[0][0] <= '9') {
-      for (bool h : have) {
-        if (!h) return fail("the header lacks a line (program, version, backend, depth, seed, clock)");
-      }
-      int64_t index = 0;
-      if (!ParseNumber(w[0].c_str(), 0, INT64_MAX, index)) return fail("bad frame pass '" + w[0] + "'");
-      uint64_t at = static_cast<uint64_t>(index);
-      if (!passes.empty() && at < passes.back().index) return fail("frame passes must not go backwards");
-      if (passes.empty() || passes.back().index != at) {
-        passes.emplace_back();
-        passes.back().index = at;
-      }
-      // The items after the number, separated by ';'.
-      size_t from = row.find(w[0]) + w[0].size();
-      while (from <= row.size()) {
-        size_t semi = row.find(';', from);
-        if (semi == std::string::npos) semi = row.size();
-        std::vector<std::string> item = Words(row.substr(from, semi - from));
-        from = semi + 1;
-        if (item.empty()) {
-          if (semi == row.size()) break;
-          return fail("an empty event");
-        }
-        std::string why;
-        if (!ParseItem(item, passes.back(), why)) return fail(why);
-      }
-      continue;
-    }
-    const std::string& key = w[0];
-    if (!passes.empty() && key != "end") return fail("the header's line '" + key + "' comes after the frame passes");
-    std::string rest = w.size() > 1 ? row.substr(row.find(key) + key.size() + 1) : "";
-    int64_t n = 0;
-    if (key == "program" && w.size() == 2) {
-      header.program = w[1];
-      have[0] = true;
-    } else if (key == "version" && w.size() == 2) {
-      header.version = w[1];
-      have[1] = true;
-    } else if (key == "backend" && w.size() == 2) {
-      header.backend = w[1];
-      have[2] = true;
-    } else if (key == "depth" && w.size() == 2 && ParseNumber(w[1].c_str(), 15, 32, n) &&
-               (n == 15 || n == 16 || n == 24 || n == 32)) {
-      header.depth = static_cast<int>(n);
-      have[3] = true;
-    } else if (key == "seed" && w.size() == 2 && ParseNumber(w[1].c_str(), 0, UINT32_MAX, n)) {
-      header.seed = static_cast<unsigned>(n);
-      have[4] = true;
-    } else if (key == "clock" && w.size() == 2 && ParseNumber(w[1].c_str(), 0, UINT32_MAX, n)) {
-      header.clock = static_cast<uint32_t>(n);
-      have[5] = true;
-    } else if (key == "trace" && !rest.empty()) {
-      header.trace = rest;
-    } else if (key == "end" && w.size() == 2 && ParseNumber(w[1].c_str(), 0, INT64_MAX, n)) {
-      if (!passes.empty() && static_cast<uint64_t>(n) < passes.back().index) {
-        return fail("the end comes before the last frame pass");
-      }
-      endPass = static_cast<uint64_t>(n);
-      ended = true;
-    } else {
-      return fail("unknown or malformed line '" + row + "'");
-    }
-  }
-  if (!sawFirst) {
-    error = path + ":1: not a demo: the file is empty";
-    return false;
-  }
-  for (bool h : have) {
-    if (!h) {
-      error = path + ":" + std::to_string(lineNumber) +
-              ": the header lacks a line (program, version, backend, depth, seed, clock)";
-      passes.clear();
-      return false;
-    }
-  }
-  // A demo cut short (a crash) ends with the last pass it wrote; the close
-  // box or a stop that followed it is before the pass that never ran.
-  if (!ended) {
-    endPass = passes.empty() ? 0 : passes.back().index + 1;
-    if (!passes.empty() && !passes.back().hasClock) {
-      bool onlyOutside = true;
-      for (const Item& item : passes.back().items) {
-        if (item.type != Item::kStop && item.kind != WM_CLOSE) onlyOutside = false;
-      }
-      if (onlyOutside) endPass = passes.back().index;
-    }
-  }
-  cutShort = !ended;
+  if (!ReadDemo(path, text, header, loaded, error)) return false;
   recordedVersion = header.version;
   return true;
 }
@@ -568,7 +288,7 @@ std::string ExpectedTrace(const std::string& demoPath, const Header& header) {
   if (header.trace.empty()) return "";
   const std::string& t = header.trace;
   bool absolute = t[0] == '/' || t[0] == '\\' || (t.size() > 2 && t[1] == ':');
-  return absolute ? t : Folder(demoPath) + t;
+  return absolute ? t : FolderOf(demoPath) + t;
 }
 
 void BeginReplay(const Header& header) {
@@ -594,9 +314,9 @@ void Reset() {
 
 std::string ReplayDifference() {
   std::string result = difference;
-  if (result.empty() && !liveClose && run.framePasses < endPass) {
+  if (result.empty() && !liveClose && run.framePasses < loaded.endPass) {
     result = "replay differs at frame " + std::to_string(run.framePasses) +
-             ": the program ended there, the demo goes on to frame " + std::to_string(endPass);
+             ": the program ended there, the demo goes on to frame " + std::to_string(loaded.endPass);
   }
   if (!result.empty() && recordedVersion != LibraryVersion()) {
     result += " (the demo was recorded by version " + recordedVersion + ")";
@@ -676,7 +396,7 @@ void EndPass(uint64_t index) {
     lastReadingCount = readingCount;
     readingCount = 0;
   } else if (mode == Mode::kReplay) {
-    if (index < endPass && feedAt < feed->size()) {
+    if (index < loaded.endPass && feedAt < feed->size()) {
       char text[160];
       std::snprintf(text, sizeof text,
                     "replay differs at frame %" PRIu64
@@ -688,127 +408,9 @@ void EndPass(uint64_t index) {
   }
 }
 
-bool CutShort() { return cutShort; }
+bool CutShort() { return loaded.cutShort; }
 
-bool ReplayOver(uint64_t passesRun) { return mode == Mode::kReplay && passesRun >= endPass; }
-
-// --- Comparing traces -----------------------------------------------------------
-
-namespace {
-
-// A JSON line as its leaves: "player.x" = "120", "companions[1].state" = "2".
-void Leaves(const std::string& text, std::vector<std::pair<std::string, std::string>>& out) {
-  std::vector<std::string> path;
-  std::vector<int> index;  // -1 in an object, else the element's number
-  std::string key;
-  bool expectKey = false;
-  size_t i = 0;
-  auto name = [&]() {
-    std::string n;
-    for (size_t d = 0; d < path.size(); ++d) n += path[d];
-    return n;
-  };
-  while (i < text.size()) {
-    char c = text[i];
-    if (c == '{' || c == '[') {
-      path.push_back(key);
-      index.push_back(c == '[' ? 0 : -1);
-      key.clear();
-      if (c == '[') key = "[0]";
-      expectKey = c == '{';
-      ++i;
-    } else if (c == '}' || c == ']') {
-      if (!path.empty()) {
-        path.pop_back();
-        index.pop_back();
-      }
-      key.clear();
-      ++i;
-    } else if (c == ',') {
-      if (!index.empty() && index.back() >= 0) key = "[" + std::to_string(++index.back()) + "]";
-      expectKey = !index.empty() && index.back() < 0;
-      ++i;
-    } else if (c == '"' && expectKey) {
-      size_t e = text.find('"', i + 1);
-      if (e == std::string::npos) break;
-      std::string k = text.substr(i + 1, e - i - 1);
-      bool top = path.size() <= 1;
-      key = (top ? "" : ".") + k;
-      i = e + 1;
-      if (i < text.size() && text[i] == ':') ++i;
-      expectKey = false;
-    } else if (c == ' ') {
-      ++i;
-    } else {
-      // A value: a string or a bare word.
-      size_t e = i;
-      if (c == '"') {
-        e = text.find('"', i + 1);
-        e = e == std::string::npos ? text.size() : e + 1;
-      } else {
-        while (e < text.size() && text[e] != ',' && text[e] != '}' && text[e] != ']') ++e;
-      }
-      out.emplace_back(name() + key, text.substr(i, e - i));
-      i = e;
-    }
-  }
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t e = text.find('\n', start);
-    if (e == std::string::npos) e = text.size();
-    lines.push_back(text.substr(start, e - start));
-    start = e + 1;
-  }
-  return lines;
-}
-
-std::string FrameOf(const std::string& line, size_t fallback) {
-  const char* at = std::strstr(line.c_str(), "\"frame\":");
-  if (!at) return std::to_string(fallback);
-  return std::to_string(std::strtoull(at + 8, nullptr, 10));
-}
-
-}  // namespace
-
-std::string CompareTraces(const std::string& recorded, const std::string& replayed, bool prefix) {
-  std::vector<std::string> a = Lines(recorded), b = Lines(replayed);
-  // A trace cut by a crash may end inside a line.
-  if (prefix && !recorded.empty() && recorded.back() != '\n') a.pop_back();
-  if (prefix) {
-    size_t common = a.size() < b.size() ? a.size() : b.size();
-    a.resize(common);
-    b.resize(common);
-  }
-  for (size_t n = 0; n < a.size() || n < b.size(); ++n) {
-    if (n >= a.size()) {
-      return "replay differs at frame " + FrameOf(b[n], n) + ": the recording's trace ends before it";
-    }
-    if (n >= b.size()) {
-      return "replay differs at frame " + FrameOf(a[n], n) + ": the replay's trace ends before it";
-    }
-    if (a[n] == b[n]) continue;
-    std::vector<std::pair<std::string, std::string>> la, lb;
-    Leaves(a[n], la);
-    Leaves(b[n], lb);
-    std::string frame = FrameOf(a[n], n);
-    for (size_t f = 0; f < la.size() || f < lb.size(); ++f) {
-      if (f >= la.size()) return "replay differs at frame " + frame + ": field " + lb[f].first + " only replayed";
-      if (f >= lb.size()) return "replay differs at frame " + frame + ": field " + la[f].first + " only recorded";
-      if (la[f] == lb[f]) continue;
-      if (la[f].first != lb[f].first) {
-        return "replay differs at frame " + frame + ": field " + la[f].first + " recorded, " + lb[f].first +
-               " replayed";
-      }
-      return "replay differs at frame " + frame + ": field " + la[f].first + " (recorded " + la[f].second +
-             ", replayed " + lb[f].second + ")";
-    }
-    return "replay differs at frame " + frame + ": the lines differ";
-  }
-  return "";
-}
+bool ReplayOver(uint64_t passesRun) { return mode == Mode::kReplay && passesRun >= loaded.endPass; }
 
 }  // namespace demo
 }  // namespace shell

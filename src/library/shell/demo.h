@@ -44,8 +44,8 @@ bool Replaying();
 // Opens FILE for a recording; false with the system's reason.
 bool OpenRecording(const std::string& path, std::string& reason);
 // Writes the header once the platform runs (its backend and clock are
-// known). `tracePath` is the recording's own trace, or "".
-void BeginRecording(const Header& header, const std::string& tracePath);
+// known). `header.trace` names the recording's own trace, or is "".
+void BeginRecording(const Header& header);
 // Writes what arrived after the last pass and the end line, and closes the
 // demo; false with the reason when it could not be written in full.
 bool FinishRecording(std::string& reason);

@@ -23,11 +23,6 @@ void PrintOptions(FILE* out, const OptionHelp* options) {
   }
 }
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
 // The replay's trace as the run wrote it: the file it went to, or the
 // scratch file a replay without --trace writes it into.
 bool ReadReplayedTrace(FILE* scratch, const std::string& path, bool seekable, std::string& text) {
@@ -199,7 +194,7 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
       bool beside = FolderOf(options.traceFile) == FolderOf(options.recordFile);
       header.trace = beside ? options.traceFile.substr(FolderOf(options.traceFile).size()) : options.traceFile;
     }
-    demo::BeginRecording(header, options.traceFile);
+    demo::BeginRecording(header);
   }
   if (!options.replayFile.empty()) demo::BeginReplay(replayHeader);
 

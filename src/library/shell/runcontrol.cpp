@@ -32,17 +32,32 @@ void ResetRunControl() {
   ResetPadKeys();
 }
 
-namespace {
-
-bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value) {
+bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value, int base) {
   if (text.empty()) return false;
   errno = 0;
   char* end = nullptr;
-  long long v = std::strtoll(text.c_str(), &end, 10);
+  long long v = std::strtoll(text.c_str(), &end, base);
   if (errno != 0 || *end != '\0' || v < low || v > high) return false;
   value = v;
   return true;
 }
+
+bool TextLines::Next(std::string& line) {
+  if (at_ >= text_.size()) return false;
+  size_t end = text_.find('\n', at_);
+  if (end == std::string::npos) end = text_.size();
+  line.assign(text_, at_, end - at_);
+  at_ = end + 1;
+  ++number_;
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+namespace {
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r");
@@ -234,15 +249,10 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
     return false;
   }
   std::string line;
-  int lineNumber = 0;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    line.assign(text, start, end - start);
-    start = end + 1;
-    ++lineNumber;
+  TextLines lines(text);
+  while (lines.Next(line)) {
     auto fail = [&](const std::string& why) {
-      error = std::string(path) + ":" + std::to_string(lineNumber) + ": " + why;
+      error = std::string(path) + ":" + std::to_string(lines.number()) + ": " + why;
       return false;
     };
     // A NUL would end the line early for the reading below and drop the rest.
@@ -283,16 +293,22 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
   return true;
 }
 
+uint32_t KeyBits(bool up, bool repeat, bool alt) {
+  // A repeat count of 1; a key going up was down before it.
+  uint32_t lparam = 1;
+  if (alt) lparam |= KF_ALTDOWN_BIT;
+  if (repeat || up) lparam |= KF_REPEAT_BIT;
+  if (up) lparam |= KF_UP_BIT;
+  return lparam;
+}
+
 void KeyMessage(int virtualKey, bool down, uint32_t& kind, uint32_t& lparam) {
   // Alt, F10 and every key pressed while Alt is held arrive as system keys,
   // as they do from a keyboard.
   bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
   bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || altHeld;
   bool wasDown = (plat::GetKeyState(virtualKey) & 0x80) != 0;
-  lparam = 1;
-  if (altHeld) lparam |= KF_ALTDOWN_BIT;
-  if (wasDown) lparam |= KF_REPEAT_BIT;
-  if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
+  lparam = KeyBits(!down, wasDown, altHeld);
   kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
 }
 
