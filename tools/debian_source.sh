@@ -17,8 +17,8 @@ if [ $# -ne 2 ]; then
   echo "usage: tools/debian_source.sh SOURCE-PACKAGE[=VERSION] DEST-FOLDER" >&2
   exit 2
 fi
-spec=$1 dest=$2
-pkg=${spec%%=*}
+wanted=$1 dest=$2
+pkg=${wanted%%=*}
 root=$(cd "$(dirname "$0")/.." && pwd)
 sums=$root/tools/source_checksums.txt
 mkdir -p "$dest"
@@ -44,7 +44,7 @@ verify() {
 }
 
 # An archive fetched before is used again when it still matches.
-if [ "$spec" = "$pkg" ]; then
+if [ "$wanted" = "$pkg" ]; then
   for file in "$dest/${pkg}"_*.orig.tar.*; do
     case $file in *.asc) continue ;; esac
     [ -f "$file" ] && [ -n "$(expected "$(basename "$file")")" ] || continue
@@ -87,13 +87,13 @@ if ! apt-get "${aptopts[@]}" -q update >"$apt/update.log" 2>&1; then
 fi
 
 # "'URI' NAME SIZE SHA256:HASH" lines; the upstream archive is the .orig one.
-uris=$(cd "$apt" && apt-get "${aptopts[@]}" -q source --print-uris "$spec" 2>"$apt/source.log") || {
-  echo "debian_source: no source package $spec in the machine's apt sources (see $apt/source.log)" >&2
+uris=$(cd "$apt" && apt-get "${aptopts[@]}" -q source --print-uris "$wanted" 2>"$apt/source.log") || {
+  echo "debian_source: no source package $wanted in the machine's apt sources (see $apt/source.log)" >&2
   exit 1
 }
 line=$(printf '%s\n' "$uris" | awk -v p="$pkg" '$1 ~ /^'\''/ && index($2, p "_") == 1 && $2 ~ /\.orig\.tar\.[a-z0-9]+$/ { print; exit }')
 if [ -z "$line" ]; then
-  echo "debian_source: $spec has no upstream archive" >&2
+  echo "debian_source: $wanted has no upstream archive" >&2
   exit 1
 fi
 read -r uri name _ hash <<<"$line"
