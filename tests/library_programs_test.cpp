@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -86,6 +87,26 @@ TEST(ProgramFailures, AnErrorBoxAloneDoesNotFailTheRun) {
 }
 
 #endif  // ZOLBECK_FAILURES_EXE
+
+#ifdef ZOLBECK_SOUND_DEMO_EXE
+
+TEST(ProgramFailures, SoundDemoWithAFileWhereItsFolderGoes) {
+  // The demo writes into DEMOSND beside itself: a copy of it in a folder
+  // where DEMOSND is a file says so in one line and fails the run.
+  std::string temp = portable::MakeTempFolder("zolbeck-demo-");
+  const std::string program = temp + "/zolbeck_sound_demo";
+  std::filesystem::copy_file(ZOLBECK_SOUND_DEMO_EXE, program);
+  std::ofstream(temp + "/DEMOSND") << "not a folder";
+  const int exitCode =
+      portable::RunProgram(program, {"--headless", "--frames", "5"}, temp, temp + "/stderr.txt", 60000);
+  const std::string errors = ReadFile(temp + "/stderr.txt");
+  portable::RemoveTree(temp);
+  EXPECT_EQ(exitCode, 1) << errors;
+  EXPECT_EQ(errors.rfind("zolbeck_sound_demo: DEMOSND: cannot be made a folder: ", 0), 0u) << errors;
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+}
+
+#endif  // ZOLBECK_SOUND_DEMO_EXE
 
 TEST(FromUtf8, JapaneseTextComesBackAndWhatShiftJisLacksBecomesQuestionMarks) {
   // Literals of this file are Shift-JIS already: the conversion must give

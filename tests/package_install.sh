@@ -38,7 +38,7 @@ cmake -S "$source/examples/hello" -B "$work/hello" -G Ninja -DCMAKE_BUILD_TYPE=R
   -DCMAKE_PREFIX_PATH="$prefix" "${launcher[@]}" > "$work/hello.log"
 grep -qx "zolbeck_DIR:PATH=$prefix/lib[^ ]*/cmake/zolbeck" "$work/hello/CMakeCache.txt" ||
   { echo "hello found another zolbeck:"; grep zolbeck_DIR "$work/hello/CMakeCache.txt"; exit 1; }
-cmake --build "$work/hello" >> "$work/hello.log" || { cat "$work/hello.log"; exit 1; }
+cmake --build "$work/hello" -j "$(nproc)" >> "$work/hello.log" || { cat "$work/hello.log"; exit 1; }
 cd "$work/hello"
 # The face starts at (384, 284) and moves 4 pixels a frame: 30 frames right, 10 down.
 python3 "$source/tests/example_check.py" --expect 520,340=FFFF00 --expect 400,300=000000 -- ./hello

@@ -160,6 +160,60 @@ TEST(PlatformInstance, SecondProcessIsRefusedUntilRelease) {
   plat::ReleaseInstanceLock();
 }
 
+// Sets the display variables the lock is keyed by for one test and puts
+// the process's own back afterwards (null: unset).
+class DisplayEnvironment {
+ public:
+  DisplayEnvironment(const char* x11, const char* wayland, const char* runtime) {
+    const char* values[] = {x11, wayland, runtime};
+    for (int i = 0; i < 3; ++i) {
+      if (const char* v = getenv(kNames[i])) had_[i] = true, saved_[i] = v;
+      if (values[i]) setenv(kNames[i], values[i], 1); else unsetenv(kNames[i]);
+    }
+  }
+  ~DisplayEnvironment() {
+    for (int i = 0; i < 3; ++i) {
+      if (had_[i]) setenv(kNames[i], saved_[i].c_str(), 1); else unsetenv(kNames[i]);
+    }
+  }
+
+ private:
+  static constexpr const char* kNames[3] = {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
+  bool had_[3] = {};
+  std::string saved_[3];
+};
+
+// One copy per user and desktop: a child on the same display (however its
+// name is spelt) is refused, one on another X or Wayland display is not.
+TEST(PlatformInstance, KeyedByTheDisplay) {
+  DisplayEnvironment desktop(":7", "wayland-3", "/run/user/1000");
+  const std::string name = LockName("display");
+  ASSERT_TRUE(plat::AcquireInstanceLock(name.c_str()));
+  const struct {
+    const char* x11;
+    const char* wayland;
+    bool acquires;
+  } cases[] = {
+      {":7", "wayland-3", false},
+      {":7.0", "wayland-3", false},
+      {"unix:7.1", "/run/user/1000/wayland-3", false},
+      {":8", "wayland-3", true},
+      {":70", "wayland-3", true},
+      {":7", "wayland-4", true},
+      {":7", nullptr, true},
+      {nullptr, "wayland-3", true},
+  };
+  for (const auto& c : cases) {
+    const int got = InChild([&] {
+      if (c.x11) setenv("DISPLAY", c.x11, 1); else unsetenv("DISPLAY");
+      if (c.wayland) setenv("WAYLAND_DISPLAY", c.wayland, 1); else unsetenv("WAYLAND_DISPLAY");
+      return plat::AcquireInstanceLock(name.c_str()) ? 1 : 0;
+    });
+    EXPECT_EQ(got, c.acquires ? 1 : 0) << (c.x11 ? c.x11 : "-") << " " << (c.wayland ? c.wayland : "-");
+  }
+  plat::ReleaseInstanceLock();
+}
+
 TEST(PlatformInstance, LockIsFreedWhenTheHolderDies) {
   const std::string name = LockName("dies");
   int ready[2];
@@ -216,16 +270,20 @@ TEST(PlatformInstance, RaiseRequestReachesTheHolder) {
 // request must not be lost between two polls. The address is rebuilt here
 // the way the lock names it, to hold the connection open by hand.
 TEST(PlatformInstance, SlowRaiseRequestIsNotLost) {
+  // The socket's name is the lock's, the user's and the display's.
+  DisplayEnvironment desktop(":5", nullptr, nullptr);
   const std::string name = LockName("slow");
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (unsigned char c : name) {
-    hash ^= c;
-    hash *= 0x100000001b3ull;
-  }
+  auto fnv1a = [](const std::string& text) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : text) {
+      hash ^= c;
+      hash *= 0x100000001b3ull;
+    }
+    return static_cast<unsigned long long>(hash);
+  };
   char text[96];
-  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx",
-                             static_cast<unsigned>(getuid()),
-                             static_cast<unsigned long long>(hash));
+  int length = std::snprintf(text, sizeof text, "zolbeck-instance:%u:%016llx:%016llx",
+                             static_cast<unsigned>(getuid()), fnv1a(name), fnv1a("x=:5 w="));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path + 1, text, static_cast<size_t>(length));

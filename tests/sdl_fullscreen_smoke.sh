@@ -23,8 +23,9 @@ sizes() {
 }
 
 # Runs the game with "$@" while looking at its window ten times a second;
-# the first look that finds it at the desktop's size for the third time
-# takes a screenshot of the X screen. Another copy of the game (another
+# from the third look that finds it at the desktop's size on, a screenshot
+# of the X screen is taken until one shows the picture (a slow start, a
+# sanitizer build say, may show the desktop's size before its first frame). Another copy of the game (another
 # test) may hold the single-instance lock; then this copy steps aside at
 # once without a window, and we try again.
 run_and_look() {
@@ -40,7 +41,11 @@ run_and_look() {
       echo "$size" >> "$work/sizes.txt"
       if [ "$size" = "$desktop" ]; then
         seen=$((seen + 1))
-        [ $seen -eq 3 ] && DISPLAY=":$display" import -window root "$work/root.png"
+        if [ $seen -ge 3 ] && [ ! -f "$work/root.png" ]; then
+          DISPLAY=":$display" import -window root "$work/look.png" &&
+            [ "$(convert "$work/look.png" -trim -format '%w' info: 2>/dev/null)" -gt 1 ] 2>/dev/null &&
+            mv "$work/look.png" "$work/root.png"
+        fi
       fi
       sleep 0.1
     done

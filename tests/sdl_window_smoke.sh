@@ -36,12 +36,7 @@ size=$(stat -c %s "$work/shot.bmp")
 # (exit 0, no frames), while a run without a window replays in full beside it.
 (cd "$folder" && DISPLAY=":$display" "$program" --frames 100000 --trace "$work/open.jsonl") &
 open=$!
-for _ in $(seq 100); do
-  [ -s "$work/open.jsonl" ] && break
-  kill -0 $open 2>/dev/null || break
-  sleep 0.1
-done
-if [ -s "$work/open.jsonl" ]; then
+if wait_for_file "$work/open.jsonl" $open; then
   (cd "$folder" && DISPLAY=":$display" "$program" --frames 60 --trace "$work/second.jsonl" 2>"$work/second.err")
   status=$?
   [ $status -eq 0 ] && [ ! -s "$work/second.jsonl" ] || { kill $open; echo "a second window ran ($status)"; exit 1; }
@@ -69,12 +64,7 @@ look() {
     (cd "$folder" && DISPLAY=":$display" "$program" --seed 7 --trace "$work/trace.jsonl" \
         --screenshot "$work/shot.bmp" "$@" 2>"$work/err.txt") &
     game=$!
-    for _ in $(seq 100); do
-      [ -s "$work/trace.jsonl" ] && break
-      kill -0 $game 2>/dev/null || break
-      sleep 0.1
-    done
-    if [ -s "$work/trace.jsonl" ] && command -v import >/dev/null; then
+    if wait_for_file "$work/trace.jsonl" $game && command -v import >/dev/null; then
       sleep 1
       DISPLAY=":$display" import -window root "$work/root.png"
     fi

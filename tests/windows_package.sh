@@ -31,6 +31,6 @@ command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$dev/examples/hello" -B "$work/hello" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$dev/mingw-w64.cmake" -Dzolbeck_DIR="$dev/lib/cmake/zolbeck" \
   -DCMAKE_CROSSCOMPILING_EMULATOR=wine "${launcher[@]}" > "$work/hello.log"
-cmake --build "$work/hello" >> "$work/hello.log" || { cat "$work/hello.log"; exit 1; }
+cmake --build "$work/hello" -j "$(nproc)" >> "$work/hello.log" || { cat "$work/hello.log"; exit 1; }
 cd "$work/hello"
 python3 "$source/tests/example_check.py" --expect 520,340=FFFF00 --expect 400,300=000000 -- wine ./hello.exe

@@ -25,7 +25,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOLBECK_TESTS=OFF \
     -DCMAKE_INSTALL_PREFIX=/usr "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build" --target zolbeck zolbeck_showcase zolbeck_music gamedata
+cmake --build "$build" -j "$(nproc)" --target zolbeck zolbeck_showcase zolbeck_music gamedata
 build=$(cd "$build" && pwd)
 
 version=$(sed -n 's/^project(zolbeck VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -61,10 +61,10 @@ if [ ! -f "$build/build.ninja" ]; then
     -DZOLBECK_FUZZ=ON -DZOLBECK_TESTS=OFF -DZOLBECK_SANITIZE=address,undefined "${launcher[@]}" >/dev/null
 fi
 if [ "$target" = build ]; then
-  cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target $(printf 'fuzz_%s ' $targets) >/dev/null
   exit 0
 fi
-[ "${ZOLBECK_FUZZ_BUILT:-0}" = 1 ] || cmake --build "$build" --target "fuzz_$target" >/dev/null
+[ "${ZOLBECK_FUZZ_BUILT:-0}" = 1 ] || cmake --build "$build" -j "$(nproc)" --target "fuzz_$target" >/dev/null
 
 corpus=$build/corpus/$target
 artifacts=$build/artifacts/$target

@@ -2,14 +2,16 @@
 # Cross-builds the Windows program and its test suite into build-win/ with
 # mingw-w64, and makes the Wine prefix the tests run in (build-win/wine).
 # FreeType's source (the version of Debian's own library) is fetched once
-# into build-win/third_party/. Usage: tools/windows_build.sh [target ...]
+# into build-win/third_party/ from the machine's own Debian mirror, and
+# checked before it is unpacked (tools/debian_source.sh).
+# Usage: tools/windows_build.sh [target ...]
 # ZOLBECK_WIN_OUT (a folder) and ZOLBECK_WIN_OPT (an optimisation flag)
 # make another build beside it: the zip's program is built at -O2.
 # (default: zolbeck.exe and zolbeck_tests.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-tools/deps.sh g++-mingw-w64-x86-64-posix wine wine64 curl xz-utils
+tools/deps.sh g++-mingw-w64-x86-64-posix wine wine64 xz-utils
 
 out=${ZOLBECK_WIN_OUT:-$root/build-win}
 opt=${ZOLBECK_WIN_OPT:--O1}
@@ -17,10 +19,8 @@ third=$root/build-win/third_party
 freetype=freetype-2.12.1
 mkdir -p "$third"
 if [ ! -f "$third/$freetype/CMakeLists.txt" ]; then
-  archive=freetype_2.12.1+dfsg.orig.tar.xz
-  [ -f "$third/$archive" ] ||
-    curl -fsS -o "$third/$archive" "http://deb.debian.org/debian/pool/main/f/freetype/$archive"
-  tar -xJf "$third/$archive" -C "$third"
+  archive=$(tools/debian_source.sh freetype "$third")
+  tar -xJf "$archive" -C "$third"
 fi
 
 # Wine makes its prefix while the compiler runs.
@@ -43,5 +43,5 @@ cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmak
   -DZOLBECK_TESTS=ON -DZOLBECK_FREETYPE_SOURCE="$third/$freetype" "${host[@]}" "${launcher[@]}" >/dev/null
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(zolbeck zolbeck_tests)
-cmake --build "$out" -j2 --target "${targets[@]}"
+cmake --build "$out" -j "$(nproc)" --target "${targets[@]}"
 [ -z "$boot" ] || wait "$boot" || true

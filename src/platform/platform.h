@@ -147,6 +147,12 @@ void PostQuitMessage(int exitCode);
 // The default handling of a message: WM_CLOSE destroys the window, Alt+F4
 // becomes SC_CLOSE and SC_CLOSE becomes WM_CLOSE; everything else returns 0.
 intptr_t DefWindowProc(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam);
+// Sees every message the backend delivers (posted, or sent when `sent`)
+// before it is queued or handled; a gate that answers false drops it (a
+// dropped sent message answers 0). Null, the default, lets everything
+// through. Messages the program posts itself do not pass it.
+using InputGate = bool (*)(uint32_t kind, uintptr_t wparam, intptr_t lparam, bool sent);
+void SetInputGate(InputGate gate);
 
 // Key state as of the last key message taken off the queue: bit 7 (0x80) set
 // while the key is down, bit 0 toggled at each press.

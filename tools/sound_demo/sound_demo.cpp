@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include <zolbeck/eldraw.h>
 #include <zolbeck/elsystem.h>
 #include <zolbeck/program.h>
 #include <zolbeck/elsound.h>
@@ -61,7 +62,15 @@ int16_t Sine(double hz, int i, int rate, double level) {
 
 void Load() {
   std::string folder = plat::ResolvePath((std::string(elSystem::GetProgramFolder(0)) + "DEMOSND").c_str());
-  std::filesystem::create_directories(folder);
+  // A file of that name (or a folder that cannot be written) ends the run
+  // with one line after the error box, before anything is written.
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder, error)) {
+    const std::string message = "cannot be made a folder: " + (error ? error.message() : "a file has that name");
+    elDraw::Error("DEMOSND", message.c_str());
+    return;
+  }
   // A 440 Hz blip of 0.1 s at 22.05 kHz, a 2 ms click, and 6 s of music:
   // 330 Hz on the left and 495 Hz on the right.
   WriteWave("DEMOSND\\TONE.WAV", 1, 22050, 2205, [](int i, int) { return Sine(440, i, 22050, 0.5); });
@@ -76,6 +85,7 @@ void Load() {
 }
 
 void Frame() {
+  if (elDraw::QuitOnError()) return;
   switch (frame) {
     case 0: elSound::PlayObject(tone, -2); break;  // the echo: 3 repeats, 10 dB apart
     case 75:

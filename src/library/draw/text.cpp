@@ -9,6 +9,7 @@
 #include "draw/eldraw.h"
 #include "draw/text.h"
 #include "draw/text_context.h"
+#include "shell/demo.h"
 #include "shell/elsystem.h"
 
 namespace elDraw {
@@ -214,7 +215,7 @@ void PrintAt(int x, int y, const char* text) {
 }
 
 void ShowFps() {
-  uint32_t now = plat::TimeGetTime();
+  uint32_t now = shell::GameClock();
   if (now >= fpsState.nextTime) {
     fpsState.fps = static_cast<float>(fpsState.frames / 2.0);
     if (fpsState.fps > fpsState.maxFps) fpsState.maxFps = fpsState.fps;

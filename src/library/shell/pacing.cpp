@@ -1,11 +1,15 @@
 // Frame pacing: the frame time, the frame wait and the numbered countdown
 // timers. Every reading comes from the one millisecond clock; differences are
 // taken as unsigned 32-bit counts, so all of it keeps working when the clock
-// wraps after 2^32 ms.
+// wraps after 2^32 ms. What the state follows (the frame time, the timers,
+// the end of a busy wait) reads the state's clock, which a demo keeps; the
+// frame wait's sleep and spin only decide when the next pass runs, and read
+// the platform's clock itself.
 #include <cstdio>
 
 #include "draw/eldraw.h"
 #include "input/input.h"
+#include "shell/demo.h"
 #include "shell/elsystem.h"
 
 namespace elSystem {
@@ -60,13 +64,13 @@ void EnableFrameWait(uint8_t on) {
 
 void ResetFrameClock() {
   dt = 0.0f;
-  lastFrameTick = plat::TimeGetTime();
+  lastFrameTick = shell::GameClock();
 }
 
 void MeasureFrameTime() {
-  uint32_t now = plat::TimeGetTime();
+  uint32_t now = shell::GameClock();
   dt = static_cast<float>(now - lastFrameTick) / 1000.0f;
-  lastFrameTick = plat::TimeGetTime();
+  lastFrameTick = shell::GameClock();
 }
 
 namespace {
@@ -81,7 +85,7 @@ int WaitOutOfRange(const char* caption, int timer) {
 
 int SetWait(int timer, uint32_t ms) {
   if (timer < 1 || timer > 10) return WaitOutOfRange("elSystem::SetWait", timer);
-  waitDeadline[timer] = plat::TimeGetTime() + ms;
+  waitDeadline[timer] = shell::GameClock() + ms;
   return 1;
 }
 
@@ -95,12 +99,13 @@ int IsWaitOver(int timer) {
   // Callers pass 1..10; anything else reads as a stopped timer rather than
   // reading outside the table.
   uint32_t deadline = (timer >= 1 && timer < kWaitCount) ? waitDeadline[timer] : kWaitStopped;
-  return plat::TimeGetTime() >= deadline ? 1 : 0;
+  return shell::GameClock() >= deadline ? 1 : 0;
 }
 
 void WaitMilliseconds(uint32_t ms) {
   // Timers 1..10 take entries 1..10; the busy wait has the remaining entry
-  // 0 to itself, so it never disturbs timer 10.
+  // 0 to itself, so it never disturbs timer 10. The wait itself is pacing;
+  // the frame clock's new start after it is state.
   waitDeadline[kBusyWait] = plat::TimeGetTime() + ms;
   while (plat::TimeGetTime() <= waitDeadline[kBusyWait]) {
   }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/core/messages.h"
+#include "shell/demo.h"
 #include "shell/runcontrol.h"
 
 namespace shell {
@@ -41,7 +42,7 @@ uint32_t PadKeysHeld(const plat::PadState& pad) {
 
 bool PostPadKeys() {
   plat::PadState pad;
-  uint32_t wanted = plat::ReadPads(pad) ? PadKeysHeld(pad) : 0;
+  uint32_t wanted = demo::ReadPads(pad) ? PadKeysHeld(pad) : 0;
   bool posted = false;
   for (int n = 0; n < kPadKeyCount; ++n) {
     uint32_t bit = 1u << n;

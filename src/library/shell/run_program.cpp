@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include <zolbeck/version.h>
 
 #include "platform/platform.h"
+#include "shell/demo.h"
 #include "shell/elsystem.h"
 #include "shell/runcontrol.h"
 
@@ -19,6 +21,21 @@ void PrintOptions(FILE* out, const OptionHelp* options) {
   for (; options && options->option; ++options) {
     std::fprintf(out, "  %-18s %s\n", options->option, plat::Cp932ToUtf8(options->meaning).c_str());
   }
+}
+
+// The replay's trace as the run wrote it: the file it went to, or the
+// scratch file a replay without --trace writes it into.
+bool ReadReplayedTrace(FILE* scratch, const std::string& path, bool seekable, std::string& text) {
+  std::string reason;
+  if (scratch) {
+    text.clear();
+    if (std::fflush(scratch) != 0 || std::fseek(scratch, 0, SEEK_SET) != 0) return false;
+    char buffer[1 << 14];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, scratch)) > 0) text.append(buffer, n);
+    return !std::ferror(scratch);
+  }
+  return seekable && plat::ReadSmallFile(path.c_str(), size_t{1} << 30, text, reason);
 }
 
 }  // namespace
@@ -68,7 +85,8 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   // started (an installed game is started through a link on the PATH); the
   // files the command line names are the ones in the folder it was started
   // in.
-  for (std::string* path : {&options.keysFile, &options.traceFile, &options.screenshot, &options.audioDump}) {
+  for (std::string* path : {&options.keysFile, &options.traceFile, &options.screenshot, &options.audioDump,
+                            &options.recordFile, &options.replayFile}) {
     *path = plat::AbsoluteRealPath(*path);
   }
   if (!plat::EnterProgramFolder()) {
@@ -91,6 +109,32 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
                  name);
     return 1;
   }
+  // A replay takes the seed and the desktop depth from its demo, and is
+  // compared with the recording's trace where that lies beside it.
+  demo::Header replayHeader;
+  std::string expectedTrace;
+  if (!options.replayFile.empty()) {
+    if (!demo::LoadReplay(options.replayFile, replayHeader, error)) {
+      std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+      return 2;
+    }
+    if (replayHeader.program != name) {
+      std::fprintf(stderr, "%s: %s:2: a demo of %s, not of %s\n", name, options.replayFile.c_str(),
+                   replayHeader.program.c_str(), name);
+      demo::Reset();
+      return 2;
+    }
+    shell::run.haveSeed = true;
+    shell::run.seed = replayHeader.seed;
+    options.depth = replayHeader.depth;
+    expectedTrace = demo::ExpectedTrace(options.replayFile, replayHeader);
+  }
+  if (!options.recordFile.empty() && !demo::OpenRecording(options.recordFile, error)) {
+    std::fprintf(stderr, "%s: %s: cannot be written: %s\n", name, options.recordFile.c_str(), error.c_str());
+    return 2;
+  }
+  bool traceSeekable = false;
+  FILE* scratchTrace = nullptr;
   if (!options.traceFile.empty()) {
     // Binary, so that the trace has the same bytes on every system. A plain
     // file, a pipe (the soak reads one) or a device will do.
@@ -98,8 +142,13 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
     shell::run.trace = plat::OpenOutputFile(options.traceFile.c_str(), seekable, error);
     if (!shell::run.trace) {
       std::fprintf(stderr, "%s: %s: cannot be written: %s\n", name, options.traceFile.c_str(), error.c_str());
+      demo::Reset();
       return 2;
     }
+    traceSeekable = seekable;
+  } else if (!expectedTrace.empty()) {
+    scratchTrace = std::tmpfile();
+    shell::run.trace = scratchTrace;
   }
 
   plat::Options platformOptions;
@@ -126,6 +175,28 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
 
   // The timer is set up before the entry function and put back at the end.
   elSystem::StartTimer();
+  shell::CatchStopSignals();
+  if (!options.recordFile.empty()) {
+    demo::Header header;
+    header.program = name;
+    header.version = LibraryVersion();
+    header.backend = plat::BackendName();
+    header.depth = options.depth;
+    if (!shell::run.haveSeed) {
+      shell::run.haveSeed = true;
+      shell::run.seed = static_cast<unsigned>(std::time(nullptr));
+    }
+    header.seed = shell::run.seed;
+    header.clock = plat::TimeGetTime();
+    // A trace beside the demo is named by its name alone, so the two move
+    // together.
+    if (!options.traceFile.empty()) {
+      bool beside = FolderOf(options.traceFile) == FolderOf(options.recordFile);
+      header.trace = beside ? options.traceFile.substr(FolderOf(options.traceFile).size()) : options.traceFile;
+    }
+    demo::BeginRecording(header);
+  }
+  if (!options.replayFile.empty()) demo::BeginReplay(replayHeader);
 
   // The command line as the entry function sees it: the arguments only.
   std::string commandLine;
@@ -140,11 +211,52 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program) {
   if (result == 0 && shell::run.failed) result = 1;
 
   elSystem::StopTimer();
+  if (!demo::FinishRecording(error)) {
+    std::fprintf(stderr, "%s: --record: %s could not be written: %s\n", name, options.recordFile.c_str(),
+                 error.c_str());
+    result = 1;
+  }
+  std::string replayed;
+  bool haveReplayed = false;
+  if (scratchTrace) {
+    haveReplayed = ReadReplayedTrace(scratchTrace, "", false, replayed);
+    std::fclose(scratchTrace);
+    shell::run.trace = nullptr;
+  }
   if (!shell::CloseTrace(error)) {
     std::fprintf(stderr, "%s: --trace: %s could not be written: %s\n", name, options.traceFile.c_str(),
                  error.c_str());
     result = 1;
   }
+  if (!options.replayFile.empty()) {
+    if (!scratchTrace && !expectedTrace.empty()) {
+      haveReplayed = ReadReplayedTrace(nullptr, options.traceFile, traceSeekable, replayed);
+    }
+    std::string recorded, reason, traceDifference;
+    if (!expectedTrace.empty()) {
+      if (!plat::ReadSmallFile(expectedTrace.c_str(), size_t{1} << 30, recorded, reason)) {
+        std::fprintf(stderr, "%s: %s: the recording's trace cannot be read (%s): the replay is not compared with it\n",
+                     name, expectedTrace.c_str(), reason.c_str());
+      } else if (haveReplayed) {
+        traceDifference = demo::CompareTraces(recorded, replayed, demo::CutShort());
+      } else {
+        std::fprintf(stderr, "%s: the replay is not compared with the recording's trace: %s\n", name,
+                     options.traceFile.empty() ? "no scratch file could be made (give --trace FILE)"
+                                               : "its own trace cannot be read back (give a plain file)");
+      }
+    }
+    // A field that differs says the most; else where the demo's clock or
+    // end no longer fit the run.
+    std::string difference = demo::ReplayDifference();
+    if (traceDifference.find(": field ") != std::string::npos || difference.empty()) {
+      if (!traceDifference.empty()) difference = traceDifference;
+    }
+    if (!difference.empty()) {
+      std::fprintf(stderr, "%s: %s\n", name, difference.c_str());
+      result = 1;
+    }
+  }
+  demo::Reset();
   shell::ResetRunControl();
   if (!plat::FinishAudioDump(error)) {
     std::fprintf(stderr, "%s: --audio-dump: %s could not be written: %s\n", name, options.audioDump.c_str(),

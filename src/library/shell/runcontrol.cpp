@@ -2,12 +2,14 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
 #include "draw/eldraw.h"
 #include "platform/core/messages.h"
 #include "platform/platform.h"
+#include "shell/demo.h"
 #include "shell/elsystem.h"
 #include "shell/padkeys.h"
 
@@ -30,17 +32,32 @@ void ResetRunControl() {
   ResetPadKeys();
 }
 
-namespace {
-
-bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value) {
+bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value, int base) {
   if (text.empty()) return false;
   errno = 0;
   char* end = nullptr;
-  long long v = std::strtoll(text.c_str(), &end, 10);
+  long long v = std::strtoll(text.c_str(), &end, base);
   if (errno != 0 || *end != '\0' || v < low || v > high) return false;
   value = v;
   return true;
 }
+
+bool TextLines::Next(std::string& line) {
+  if (at_ >= text_.size()) return false;
+  size_t end = text_.find('\n', at_);
+  if (end == std::string::npos) end = text_.size();
+  line.assign(text_, at_, end - at_);
+  at_ = end + 1;
+  ++number_;
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+namespace {
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r");
@@ -58,6 +75,8 @@ const OptionHelp kLibraryOptions[] = {
     {"--keys FILE", "scripted key and pad input, \"FRAME KEY down|up\" a line"},
     {"--seed S", "seed the random generator with S instead of the time"},
     {"--trace FILE", "one JSON line of state per frame pass that ran a frame (a file, pipe or device)"},
+    {"--record FILE", "write a demo of the run: its input and clock, to replay it exactly"},
+    {"--replay FILE", "play a demo back (with --headless as fast as it goes); exit 1 where it differs"},
     {"--realtime", "with --headless: pace in wall-clock time"},
     {"--depth N", "desktop depth in bits: 15, 16 (default), 24 or 32"},
     {"--scale N", "window scale, 1 to 4 (at most the largest that fits the desktop)"},
@@ -131,22 +150,51 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       if (!value(out.screenshot)) return false;
     } else if (arg == "--audio-dump") {
       if (!value(out.audioDump)) return false;
+    } else if (arg == "--record") {
+      if (!value(out.recordFile)) return false;
+    } else if (arg == "--replay") {
+      if (!value(out.replayFile)) return false;
     } else {
       error = "unknown option '" + arg + "' (see README.md for the options)";
       return false;
     }
   }
+  // A demo brings its own keys, seed and desktop depth.
+  if (!out.replayFile.empty()) {
+    if (!out.recordFile.empty()) error = "--replay and --record do not go together";
+    if (!out.keysFile.empty()) error = "--replay takes its keys from the demo, not from --keys";
+    if (out.haveSeed) error = "--replay takes its seed from the demo, not from --seed";
+    if (!error.empty()) return false;
+  }
   return true;
 }
 
+namespace {
+
+struct KeyNameEntry {
+  const char* name;
+  int code;
+};
+constexpr KeyNameEntry kKeyNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
+                                      {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
+                                      {"Enter", VK_RETURN}, {"Alt", VK_MENU},     {"F12", VK_F12}};
+
+}  // namespace
+
+bool KeyName(int virtualKey, char* out, size_t size) {
+  for (const auto& k : kKeyNames) {
+    if (k.code == virtualKey) return std::snprintf(out, size, "%s", k.name) > 0;
+  }
+  if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
+    return std::snprintf(out, size, "%c", virtualKey) > 0;
+  }
+  // One digit alone would read as a digit key: small codes take two.
+  if (virtualKey >= 1 && virtualKey <= 254) return std::snprintf(out, size, "%02d", virtualKey) > 0;
+  return false;
+}
+
 int KeyCodeFromName(const std::string& name) {
-  static const struct {
-    const char* name;
-    int code;
-  } kNames[] = {{"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},
-                {"Down", VK_DOWN},     {"Escape", VK_ESCAPE}, {"Space", VK_SPACE},
-                {"Enter", VK_RETURN}, {"Alt", VK_MENU},     {"F12", VK_F12}};
-  for (const auto& k : kNames) {
+  for (const auto& k : kKeyNames) {
     if (name == k.name) return k.code;
   }
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
@@ -201,15 +249,10 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
     return false;
   }
   std::string line;
-  int lineNumber = 0;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    line.assign(text, start, end - start);
-    start = end + 1;
-    ++lineNumber;
+  TextLines lines(text);
+  while (lines.Next(line)) {
     auto fail = [&](const std::string& why) {
-      error = std::string(path) + ":" + std::to_string(lineNumber) + ": " + why;
+      error = std::string(path) + ":" + std::to_string(lines.number()) + ": " + why;
       return false;
     };
     // A NUL would end the line early for the reading below and drop the rest.
@@ -250,18 +293,50 @@ bool ParseKeyScript(const char* path, std::vector<ScriptedKey>& out, std::string
   return true;
 }
 
-bool PostKey(int virtualKey, bool down) {
+uint32_t KeyBits(bool up, bool repeat, bool alt) {
+  // A repeat count of 1; a key going up was down before it.
+  uint32_t lparam = 1;
+  if (alt) lparam |= KF_ALTDOWN_BIT;
+  if (repeat || up) lparam |= KF_REPEAT_BIT;
+  if (up) lparam |= KF_UP_BIT;
+  return lparam;
+}
+
+void KeyMessage(int virtualKey, bool down, uint32_t& kind, uint32_t& lparam) {
   // Alt, F10 and every key pressed while Alt is held arrive as system keys,
   // as they do from a keyboard.
   bool altHeld = (plat::GetKeyState(VK_MENU) & 0x80) != 0;
   bool system = virtualKey == VK_MENU || virtualKey == VK_F10 || altHeld;
   bool wasDown = (plat::GetKeyState(virtualKey) & 0x80) != 0;
-  uint32_t lparam = 1;
-  if (altHeld) lparam |= KF_ALTDOWN_BIT;
-  if (wasDown) lparam |= KF_REPEAT_BIT;
-  if (!down) lparam |= KF_REPEAT_BIT | KF_UP_BIT;
-  uint32_t kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  lparam = KeyBits(!down, wasDown, altHeld);
+  kind = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+}
+
+bool PostKey(int virtualKey, bool down) {
+  uint32_t kind = 0, lparam = 0;
+  KeyMessage(virtualKey, down, kind, lparam);
   return plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(virtualKey), lparam);
+}
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void OnStopSignal(int) { stopRequested = 1; }
+
+}  // namespace
+
+void RequestStop() { stopRequested = 1; }
+
+bool TakeStopRequest() {
+  if (stopRequested == 0) return false;
+  stopRequested = 0;
+  return true;
+}
+
+void CatchStopSignals() {
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
 }
 
 bool PostScriptedKeys() {
@@ -273,8 +348,11 @@ bool PostScriptedKeys() {
          run.keys[run.nextKey].frame <= run.framePasses) {
     const ScriptedKey& k = run.keys[run.nextKey];
     if (k.virtualKey != 0) {
+      uint32_t kind = 0, lparam = 0;
+      KeyMessage(k.virtualKey, k.down, kind, lparam);
       // Full after all (other messages came first): the rest waits a round.
-      if (!PostKey(k.virtualKey, k.down)) break;
+      if (!plat::PostMessage(elSystem::mainWindow, kind, static_cast<uintptr_t>(k.virtualKey), lparam)) break;
+      demo::NoteScriptedKey(kind, k.virtualKey, lparam);
     } else if (k.padAxis >= 0) {
       plat::SetVirtualPadStick(k.padAxis, k.padValue);
     } else {
@@ -289,15 +367,21 @@ bool PostScriptedKeys() {
 
 void AfterFramePass(bool ranFrame) {
   if (ranFrame && run.trace && run.traceError == 0) {
+    // The tick is the pass's last reading of the state's clock, so that a
+    // trace asks the clock nothing a run without one would not.
     std::fprintf(run.trace, "{\"frame\":%llu,\"tick\":%u,\"dt\":%.9g",
-                 static_cast<unsigned long long>(run.framePasses), plat::TimeGetTime(),
+                 static_cast<unsigned long long>(run.framePasses), LastGameClock(),
                  static_cast<double>(elSystem::dt));
     if (run.traceFields) run.traceFields(run.trace);
     std::fputs("}\n", run.trace);
+    // A recording keeps its trace whole up to the last pass, as its demo.
+    if (demo::Recording()) std::fflush(run.trace);
     // The run goes on without its trace; the end reports the failure.
     if (std::ferror(run.trace)) run.traceError = errno != 0 ? errno : EIO;
   }
+  demo::EndPass(run.framePasses);
   ++run.framePasses;
+  if (demo::ReplayOver(run.framePasses)) QuitProgram();
   if (run.frameLimit >= 0 && static_cast<int64_t>(run.framePasses) >= run.frameLimit) {
     if (!run.screenshot.empty() &&
         elDraw::SaveBmpToPath(run.screenshot.c_str(), elDraw::screen.width, elDraw::screen.height) == 0) {

@@ -8,6 +8,7 @@
 #include "draw/eldraw.h"
 #include "input/input.h"
 #include "platform/core/messages.h"
+#include "shell/demo.h"
 #include "shell/elsystem.h"
 #include "shell/padkeys.h"
 #include "shell/runcontrol.h"
@@ -84,8 +85,8 @@ void InitSystem() {
   commandLine[0] = '\0';
   quitDone = false;
   dt = 0.0f;
-  lastFrameTick = plat::TimeGetTime();
-  blinkDeadline = plat::TimeGetTime() + 1000;
+  lastFrameTick = shell::GameClock();
+  blinkDeadline = shell::GameClock() + 1000;
   ResetInputState();
 }
 
@@ -104,6 +105,8 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
     // one from a terminal is told why nothing new opened.
     std::fprintf(stderr, "%s: already running: the open window was brought to the front\n",
                  programName);
+    // A replay that gives way has not differed from its demo.
+    if (shell::demo::Replaying()) shell::demo::NoteStop();
     return 0;
   }
   // Only what fits is kept; a longer command line is cut.
@@ -175,8 +178,16 @@ int WinMain(uintptr_t instance, uintptr_t, const char* cmdLine, plat::Show show)
       plat::WaitMessage();
       continue;
     }
-    // Scripted keys and pad presses are handled before the pass they belong to.
-    if (shell::PostScriptedKeys() || shell::PostPadKeys()) continue;
+    // A signal (or a replay that no longer follows its demo) ends the run as
+    // Escape does: the loop goes on until the window is gone.
+    if (shell::TakeStopRequest()) {
+      shell::demo::NoteStop();
+      QuitProgram();
+      continue;
+    }
+    // Scripted keys, a demo's messages and pad presses are handled before
+    // the pass they belong to.
+    if (shell::PostScriptedKeys() || shell::demo::PostDue() || shell::PostPadKeys()) continue;
     FramePass();
   }
 }
@@ -199,7 +210,7 @@ void FramePass() {
   }
   previousScene = scene;
 
-  uint32_t now = plat::TimeGetTime();
+  uint32_t now = shell::GameClock();
   if (now >= blinkDeadline) {
     blinkOn = blinkOn ? 0 : 1;
     blinkDeadline = now + (blinkOn ? 1000 : 200);

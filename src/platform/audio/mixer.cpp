@@ -4,8 +4,6 @@
 // lock for one pass of at most kMixPeriod frames, so neither side waits
 // longer than that. Buffer memory is allocated when a buffer is created, on
 // the main thread; the mix itself allocates nothing.
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -41,14 +39,6 @@ bool deviceOpen = false;
 PcmFormat output;  // the output format while the device is open, else the last
 AudioSourceRender sourceRender = nullptr;
 void* sourceUser = nullptr;
-
-// The audio dump. Written under the mixer's lock, by whichever thread mixes.
-FILE* dump = nullptr;
-bool dumpSeekable = false;   // a plain file: its header is written over at the end
-bool dumpHeaderOut = false;  // the header has been written once
-int dumpError = 0;           // errno of the first write that failed; nothing is written after it
-uint64_t dumpFrames = 0;
-int dumpRate = 44100;
 
 // The headless backend's virtual device.
 bool virtualOpen = false;
@@ -90,30 +80,6 @@ void UpdateStep(Buffer& b) {
   b.voice.step = MixStep(b.frequency, output.rate);
 }
 
-void PutLe(uint8_t* p, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// errno after a failed call, never 0.
-int LastError() { return errno != 0 ? errno : EIO; }
-
-void WriteDump(const void* data, size_t bytes) {
-  if (dumpError != 0) return;
-  if (std::fwrite(data, 1, bytes, dump) != bytes) dumpError = LastError();
-}
-
-// Writes the header: over the start of a plain file, else where the output
-// stands (an output that cannot seek gets it once, before the samples).
-void WriteDumpHeader(uint64_t frames) {
-  uint8_t h[kDumpHeaderSize];
-  MakeDumpHeader(h, frames, dumpRate);
-  // The 64-bit seek: a dump passes 2 GiB in about three and a half hours.
-  if (dumpSeekable && dumpError == 0 && !SeekFile(dump, 0, SEEK_SET)) dumpError = LastError();
-  WriteDump(h, sizeof h);
-  if (dumpSeekable && dumpError == 0 && !SeekFile(dump, 0, SEEK_END)) dumpError = LastError();
-  dumpHeaderOut = true;
-}
-
 bool FormatPlayable(const PcmFormat& f) {
   return (f.channels == 1 || f.channels == 2) && (f.bits == 8 || f.bits == 16) && f.rate >= 100 &&
          f.rate <= 100000;
@@ -125,6 +91,8 @@ bool OpenDevice(int rate) {
 }
 
 }  // namespace
+
+std::mutex& MixLock() { return mixLock; }
 
 // --- The mix --------------------------------------------------------------------
 
@@ -146,11 +114,7 @@ void MixOutput(int16_t* out, int frames) {
       for (int i = 0; i < 2 * n; ++i) acc[i] += static_cast<float>(music[i]);
     }
     SaturateOutput(acc, out, n, output.channels == 1, output.bits == 8);
-    if (dump) {
-      if (!dumpHeaderOut) WriteDumpHeader(kDumpLengthUnknown);
-      WriteDump(out, sizeof(int16_t) * 2 * static_cast<size_t>(n));
-      dumpFrames += static_cast<uint64_t>(n);
-    }
+    DumpMixed(out, n);
     out += 2 * n;
     frames -= n;
   }
@@ -199,7 +163,7 @@ bool OpenAudio(const PcmFormat& format) {
   if (!OpenDevice(format.rate)) return false;
   std::lock_guard<std::mutex> hold(mixLock);
   deviceOpen = true;
-  if (dump && dumpFrames == 0) dumpRate = format.rate;
+  DumpRateKnown(format.rate);
   for (Buffer& b : buffers) {
     if (b.used) UpdateStep(b);
   }
@@ -436,76 +400,7 @@ uint32_t GetSoundBufferFrequency(SoundBuffer id) {
   return b ? b->frequency : 0;
 }
 
-// --- Dump and reset ---------------------------------------------------------------
-
-void MakeDumpHeader(uint8_t (&h)[kDumpHeaderSize], uint64_t frames, int rate) {
-  // Past what the 32-bit sizes hold, or not known, the length is the
-  // largest size there is: a WAVE reader then takes the samples up to the
-  // end of the file.
-  constexpr uint64_t kLargest = 0xFFFFFFFFu;
-  const bool fits = frames != kDumpLengthUnknown && frames <= (kLargest - 36) / 4;
-  const uint32_t data = fits ? static_cast<uint32_t>(frames * 4) : static_cast<uint32_t>(kLargest);
-  std::memcpy(h, "RIFF", 4);
-  PutLe(h + 4, fits ? 36 + data : data, 4);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  PutLe(h + 16, 16, 4);
-  PutLe(h + 20, 1, 2);
-  PutLe(h + 22, 2, 2);
-  PutLe(h + 24, static_cast<uint32_t>(rate), 4);
-  PutLe(h + 28, static_cast<uint32_t>(rate) * 4, 4);
-  PutLe(h + 32, 4, 2);
-  PutLe(h + 34, 16, 2);
-  std::memcpy(h + 36, "data", 4);
-  PutLe(h + 40, data, 4);
-}
-
-bool OpenAudioDump(const char* path, std::string& reason) {
-  CloseAudioDump();
-  if (!path || !*path) return true;
-  bool seekable = false;
-  FILE* file = OpenOutputFile(path, seekable, reason);
-  if (!file) return false;
-  std::lock_guard<std::mutex> hold(mixLock);
-  dump = file;
-  dumpSeekable = seekable;
-  dumpHeaderOut = false;
-  dumpError = 0;
-  dumpFrames = 0;
-  dumpRate = deviceOpen ? output.rate : 44100;
-  // A plain file has its header from the start, written over at the end
-  // with the length; a stream gets its only one with the first samples,
-  // when the output rate is known.
-  if (seekable) {
-    WriteDumpHeader(0);
-    if (dumpError == 0 && std::fflush(dump) != 0) dumpError = LastError();
-    if (dumpError != 0) {
-      reason = std::strerror(dumpError);
-      std::fclose(dump);
-      dump = nullptr;
-      return false;
-    }
-  }
-  return true;
-}
-
-static int EndAudioDump() {
-  std::lock_guard<std::mutex> hold(mixLock);
-  if (!dump) return 0;
-  // A stream that never got samples gets its header now, with the length
-  // known: none.
-  if (dumpSeekable || !dumpHeaderOut) WriteDumpHeader(dumpFrames);
-  if (std::fclose(dump) != 0 && dumpError == 0) dumpError = LastError();
-  dump = nullptr;
-  return dumpError;
-}
-
-void CloseAudioDump() { EndAudioDump(); }
-
-bool FinishAudioDump(std::string& reason) {
-  int error = EndAudioDump();
-  if (error != 0) reason = std::strerror(error);
-  return error == 0;
-}
+// --- Reset ------------------------------------------------------------------------
 
 void ResetAudio() {
   CloseAudio();

@@ -2,6 +2,7 @@
 // src/platform and its tests: the library calls audio.h.
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "platform/audio/audio.h"
@@ -30,6 +31,16 @@ void VirtualDeviceRebase(uint64_t nowUs);
 bool SdlAudioOpen(int rate);
 void SdlAudioClose();
 void SdlAudioQuit();
+
+// The lock the mix runs under; the main thread takes it to change what the
+// mix reads.
+std::mutex& MixLock();
+// Appends `frames` frames of the mix to the dump, if one is open; called
+// under MixLock().
+void DumpMixed(const int16_t* out, int frames);
+// The device opened at `rate`: a dump that has no samples yet takes it.
+// Called under MixLock().
+void DumpRateKnown(int rate);
 
 // Everything mixed goes to this WAVE file (16-bit stereo at the output rate)
 // from Start to Stop of the platform; "" writes nothing. False, with a

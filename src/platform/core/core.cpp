@@ -74,12 +74,16 @@ void ApplyToKeyTable(const Message& m) {
   }
 }
 
+InputGate inputGate = nullptr;
+
 class CoreSink final : public EventSink {
  public:
   void Post(uint32_t kind, uintptr_t wparam, intptr_t lparam) override {
+    if (inputGate && !inputGate(kind, wparam, lparam, false)) return;
     PostMessage(kMainWindow, kind, wparam, lparam);
   }
   intptr_t Send(uint32_t kind, uintptr_t wparam, intptr_t lparam) override {
+    if (inputGate && !inputGate(kind, wparam, lparam, true)) return 0;
     return SendMessage(kMainWindow, kind, wparam, lparam);
   }
 } sink;
@@ -328,6 +332,8 @@ bool PostMessage(Window window, uint32_t kind, uintptr_t wparam, intptr_t lparam
   ++ringCount;
   return true;
 }
+
+void SetInputGate(InputGate gate) { inputGate = gate; }
 
 void PostQuitMessage(int exitCode) {
   quitPosted = true;
