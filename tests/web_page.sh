@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The web build in headless Chromium, served from 127.0.0.1 by a server this
-# test starts and stops: the recorded full run replayed headless in the page
-# must write the same trace to the console, byte for byte, as the Linux
-# program; the page in a window is shot after its first second (the start
-# screen) into build-web/web_start.png; the library's hello example loads.
+# test starts and stops: the recorded full run and every demo of tests/demos
+# replayed headless in the page must write the same trace to the console,
+# byte for byte, as the Linux program (the demos: as the trace beside them);
+# the page in a window is shot at its 60th frame (the start screen) into
+# build-web/web_start.png; the library's hello example loads and is shot
+# into build-web/web_hello.png.
 # Runs only with ZOLBECK_TEST_WEB=1 (skipped, 77, otherwise); builds the web
 # folder with tools/web_build.sh first (quick once the libraries are kept).
 # Usage: web_page.sh SOURCE_DIR LINUX_PROGRAM
@@ -36,6 +38,8 @@ trap cleanup EXIT
 mkdir -p "$work/site/replays"
 for f in "$build"/out/*; do ln -s "$f" "$work/site/"; done
 cp "$source/tests/replays/full_run_keys.txt" "$work/site/replays/"
+mkdir -p "$work/site/demos"
+cp "$source"/tests/demos/*.demo "$work/site/demos/"
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/server.txt" 2>&1 &
 server=$!
 port=""
@@ -71,7 +75,34 @@ else
   echo "same trace in the page ($(wc -l <"$work/web.jsonl") frames)"
 fi
 
-page "$site/index.html?args=--seed%201" --screenshot "$build/web_start.png" --after 1500 --timeout 120 \
-  >/dev/null 2>"$work/shot_err.txt" || { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
-[ -s "$build/web_start.png" ] && echo "the page after its first second: $build/web_start.png"
+# Every demo, replayed in the page, against the trace recorded beside it.
+for demo in "$source"/tests/demos/*.demo; do
+  name=$(basename "$demo" .demo)
+  page "$site/index.html?file=demos/$name.demo&args=--headless%20--replay%20/demos/$name.demo%20--trace%20/dev/stdout" \
+    --timeout 300 >"$work/$name.trace" 2>"$work/demo_err.txt"
+  if [ $? -ne 0 ] || ! cmp -s "$source/tests/demos/$name.trace" "$work/$name.trace"; then
+    echo "$name: the page's trace is not the recorded one"
+    diff "$source/tests/demos/$name.trace" "$work/$name.trace" | head -4 | cut -c1-300
+    head -5 "$work/demo_err.txt"
+    status=1
+  else
+    echo "$name: the page replays the demo with its recorded trace"
+  fi
+done
+
+# The start screen: the page in a window, shot when the program has traced
+# its 60th frame.
+rm -f "$build/web_start.png" "$build/web_hello.png"
+page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout" --screenshot "$build/web_start.png" \
+  --when '"frame":60,' --timeout 120 >/dev/null 2>"$work/shot_err.txt" ||
+  { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
+[ -s "$build/web_start.png" ] && echo "the page at its 60th frame: $build/web_start.png"
+# The hello example's page loads, draws and is shot.
+page "$site/hello.html" --screenshot "$build/web_hello.png" --after 1500 --timeout 120 \
+  >/dev/null 2>"$work/hello_err.txt" || { echo "no screenshot of the hello page"; head -5 "$work/hello_err.txt"; status=1; }
+if grep -q "page error\|Aborted" "$work/hello_err.txt" "$work/shot_err.txt"; then
+  echo "a page failed:"; grep -h "page error\|Aborted" "$work/hello_err.txt" "$work/shot_err.txt" | head -4
+  status=1
+fi
+[ -s "$build/web_hello.png" ] && echo "the hello page: $build/web_hello.png"
 exit $status

@@ -82,9 +82,9 @@ build_zlib() {
   mark "$id"; step_end "$id"
 }
 
-# autotools_build BINARY-PACKAGE SUBDIRS CONFIGURE-OPTION...: builds and
+# autotools_build SOURCE-PACKAGE SUBDIRS CONFIGURE-OPTION...: builds and
 # installs the given folders of the package (its library's; tests and
-# demos are left out).
+# demos are left out). $more_cppflags is added to the preprocessor's flags.
 autotools_build() {
   local s; s=$(source_folder "$1"); shift
   local subdirs=$1; shift
@@ -96,7 +96,7 @@ autotools_build() {
   find "$s" -name config.sub -exec cp /usr/share/misc/config.sub {} \;
   find "$s" -name config.guess -exec cp /usr/share/misc/config.guess {} \;
   (cd "$third/b-$id" &&
-    CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" nice -n 10 emconfigure "$s/configure" \
+    CPPFLAGS="-I$prefix/include ${more_cppflags:-}" LDFLAGS="-L$prefix/lib" nice -n 10 emconfigure "$s/configure" \
       --prefix="$prefix" --host=wasm32-unknown-emscripten --disable-shared --enable-static "$@" >configure.log 2>&1 &&
     nice -n 10 emmake make -j"$jobs" SUBDIRS="$subdirs" >make.log 2>&1 &&
     emmake make SUBDIRS="$subdirs" install >install.log 2>&1) ||
@@ -124,8 +124,9 @@ autotools_build libpng1.6 .
 build_freetype
 autotools_build pixman pixman --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
   --disable-arm-simd --disable-arm-neon --disable-arm-iwmmxt --disable-mips-dspr2 --disable-gtk --disable-libpng
-# (A cross build cannot run the float-order test: WebAssembly is little-endian.)
-autotools_build cairo src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
+# (A cross build cannot run the float-order test: WebAssembly is little-endian.
+# The page's program has one thread: cairo is told to take no locks.)
+more_cppflags=-DCAIRO_NO_MUTEX=1 autotools_build cairo src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
   --disable-glesv2 --disable-egl --disable-script --disable-ps --disable-pdf --disable-svg --disable-interpreter \
   --disable-trace --disable-gobject --disable-full-testing --disable-valgrind --disable-symbol-lookup \
   --disable-pthread ax_cv_c_float_words_bigendian=no

@@ -2,11 +2,13 @@
 // playwright-core, prints what the page writes to its console (standard
 // output for console.log, standard error for the rest) and ends when the
 // program in it exits, or after a time.
-// Usage: node run_page.mjs URL [--screenshot FILE --after MS] [--keys K1,K2 --hold MS] [--timeout S]
+// Usage: node run_page.mjs URL [--screenshot FILE [--after MS | --when TEXT]] [--keys K1,K2 --hold MS]
+//                            [--timeout S]
 // With --screenshot the page is shot MS milliseconds after the program
-// starts (the program keeps running until then); with --keys those keys are
-// pressed, each held for --hold ms, before the shot. The exit status is the
-// program's, or 124 at the time limit.
+// starts, or as soon as a line of its console holds TEXT (the program keeps
+// running until then); with --keys those keys are pressed, each held for
+// --hold ms, before the shot. The exit status is the program's, or 124 at
+// the time limit.
 import { chromium } from "playwright-core";
 import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -22,6 +24,9 @@ const shot = option("--screenshot", "");
 const after = Number(option("--after", "2000"));
 const keys = option("--keys", "");
 const hold = Number(option("--hold", "500"));
+const when = option("--when", "");
+let seen = null;
+const sighted = new Promise(resolve => { seen = () => resolve(true); });
 const timeout = Number(option("--timeout", "120")) * 1000;
 
 const profile = mkdtempSync(join(tmpdir(), "zolbeck-chromium-"));
@@ -39,6 +44,7 @@ try {
   page.on("console", message => {
     const out = message.type() === "log" ? process.stdout : process.stderr;
     out.write(message.text() + "\n");
+    if (when && message.text().includes(when)) seen();
   });
   page.on("pageerror", error => process.stderr.write("page error: " + error.message + "\n"));
   const started = Date.now();
@@ -51,7 +57,9 @@ try {
       await page.waitForTimeout(hold);
       await page.keyboard.up(key);
     }
-    await page.waitForTimeout(Math.max(0, after - (Date.now() - begun)));
+    if (when && !await Promise.race([sighted, page.waitForTimeout(timeout).then(() => false)]))
+      throw new Error("no line of the console held " + when);
+    else await page.waitForTimeout(Math.max(0, after - (Date.now() - begun)));
     await page.screenshot({ path: shot });
     status = 0;
   } else {

@@ -99,9 +99,9 @@ __attribute__((always_inline)) inline void Rows5(const uint16_t* s, uint16_t* d,
 
 }  // namespace
 
-// Windows has no run-time symbol resolution for clones: there the default
-// code alone runs, which gives the same bits.
-#if defined(_WIN32)
+// Windows has no run-time symbol resolution for clones, and WebAssembly has
+// no AVX2: there the default code alone runs, which gives the same bits.
+#if defined(_WIN32) || !(defined(__x86_64__) || defined(__i386__))
 #define ZB_CLONES
 #else
 #define ZB_CLONES __attribute__((target_clones("avx2", "default")))
@@ -128,7 +128,13 @@ inline I4 WidenHigh(V8 x) {
 // The low 16 bits of each lane: sign-extended from bit 15 so that the
 // saturating pack keeps them as they are.
 inline V8 NarrowLow16(I4 low, I4 high) {
+#if defined(__x86_64__) || defined(__i386__)
   return reinterpret_cast<V8>(__builtin_ia32_packssdw128((low << 16) >> 16, (high << 16) >> 16));
+#else
+  // Elsewhere the low halves are picked out directly (little-endian lanes).
+  return __builtin_shufflevector(reinterpret_cast<V8>(low), reinterpret_cast<V8>(high), 0, 2, 4, 6, 8, 10, 12,
+                                 14);
+#endif
 }
 
 ZB_CLONES void AlphaRow(const uint16_t* s, uint16_t* d, int n, float ws, float wd) {

@@ -4,7 +4,12 @@
 // at the end, so every run gives the same bits.
 #include "platform/audio/mix_voice.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#define ZOLBECK_MIX_AVX2 1
 #include <immintrin.h>
+#else
+#define ZOLBECK_MIX_AVX2 0
+#endif
 
 #include <cmath>
 
@@ -64,6 +69,7 @@ void InterpolatedRun(const uint8_t* data, uint64_t position, uint64_t step, int 
   }
 }
 
+#if ZOLBECK_MIX_AVX2
 // Eight frames of the source from `first` as floats on the 16-bit scale,
 // left and right apart (right = left for mono).
 template <int Channels, int Bits>
@@ -165,6 +171,19 @@ bool HaveAvx2() {
   return __builtin_cpu_supports("avx2");
 }
 const bool haveAvx2 = HaveAvx2();
+#else
+// Elsewhere (WebAssembly) the plain loops do all the work, with the same bits.
+constexpr bool haveAvx2 = false;
+template <int Channels, int Bits>
+void InterpolatedRunAvx2(const uint8_t* data, uint64_t position, uint64_t step, int n, float* acc, float gl,
+                         float gr) {
+  InterpolatedRun<Channels, Bits>(data, position, step, n, acc, gl, gr);
+}
+template <int Channels>
+void DirectRun16Avx2(const uint8_t* data, uint32_t first, int n, float* acc, float gl, float gr) {
+  DirectRun<Channels, 16>(data, first, n, acc, gl, gr);
+}
+#endif
 
 // The frame after `f`: the first again in a looping buffer; the last frame
 // itself at the end of one played once, so it fades to nothing new.
