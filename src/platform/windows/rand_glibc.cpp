@@ -1,8 +1,8 @@
-// rand() and srand() on Windows give the sequence of the GNU C library,
-// whose rand() the Linux build uses: the game, the library's effects and
-// the tests draw from the C runtime's generator, and a replay recorded on
-// one system must play the same on the other. Defined here, these take the
-// place of the runtime's own when the program is linked.
+// rand() and srand() on Windows and in the browser give the sequence of the
+// GNU C library, whose rand() the Linux build uses: the game, the library's
+// effects and the tests draw from the C runtime's generator, and a replay
+// recorded on one system must play the same on the other. Defined here,
+// these take the place of the runtime's own when the program is linked.
 //
 // The generator is the additive feedback one of random(): 31 words seeded
 // by a multiplicative congruential step, the first 310 outputs dropped.
