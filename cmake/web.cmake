@@ -11,7 +11,11 @@ set(ZOLBECK_WEB_FONTS /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
                       /usr/share/fonts/opentype/ipafont-mincho/ipam.ttf)
 set(ZOLBECK_WEB_LINK
   -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728
-  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEMULATE_FUNCTION_POINTER_CASTS=1 -sMINIFY_HTML=0)
+  -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sEMULATE_FUNCTION_POINTER_CASTS=1 -sMINIFY_HTML=0
+  # SDL's audio calls these page functions, which are left out unless named
+  # (in a file: their names begin with a dollar sign).
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/web/page_functions.json)
+file(WRITE ${CMAKE_BINARY_DIR}/web/page_functions.json "[\"\$autoResumeAudioContext\", \"\$dynCall\"]\n")
 
 # zolbeck_web_data(TARGET FOLDER@PLACE ...): the files the page's program
 # finds in its file system, packed into TARGET.data beside TARGET.js.
