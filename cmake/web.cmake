@@ -69,3 +69,17 @@ add_custom_target(hello_data DEPENDS ${CMAKE_BINARY_DIR}/hello/hello.bmp)
 add_dependencies(hello hello_data)
 zolbeck_web_program(hello ${CMAKE_BINARY_DIR}/hello@/game ${CMAKE_BINARY_DIR}/fonts@/fonts)
 zolbeck_web_page(hello.html hello "hello" "矢印キー: 動く　Space: 音　Esc: 終了" "")
+
+# The showcase as a page of its own, on the game's pictures and sounds. Its
+# sprite pack is made in the page when its scene is first shown: the page
+# tells it of a full-colour desktop.
+file(GLOB showcase_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/showcase/*.cpp)
+zolbeck_cp932_sources(showcase_sources)
+add_executable(zolbeck_showcase ${showcase_sources})
+target_compile_options(zolbeck_showcase PRIVATE ${ZOLBECK_FLAGS})
+target_include_directories(zolbeck_showcase PRIVATE ${CMAKE_SOURCE_DIR}/tools/showcase)
+target_link_libraries(zolbeck_showcase PRIVATE zb_lib)
+add_dependencies(zolbeck_showcase gamedata)
+zolbeck_web_program(zolbeck_showcase ${CMAKE_BINARY_DIR}/game@/game ${CMAKE_BINARY_DIR}/fonts@/fonts)
+zolbeck_web_page(showcase.html zolbeck_showcase "ゾルベック！ showcase"
+  "←→ / 1–0: 場面　↑↓: 強さ　Space: もう一度　F12: スクリーンショット" "--depth 32")

@@ -18,9 +18,11 @@ if [ "${ZOLBECK_TEST_WEB:-0}" != 1 ]; then
 fi
 build=${ZOLBECK_WEB_BUILD:-$source/build-web}
 "$source/tools/web_build.sh" >/dev/null || { echo "the web build failed"; exit 1; }
-"$source/tools/deps.sh" chromium npm
+"$source/tools/deps.sh" chromium || exit 1
 node=$build/node
 if [ ! -d "$node/node_modules/playwright-core" ]; then
+  # npm comes with Node.js (as a package of its own with Debian's Node.js).
+  command -v npm >/dev/null || { echo "no npm to install playwright-core with"; exit 1; }
   mkdir -p "$node" && cp "$source/tools/web/package.json" "$node/"
   (cd "$node" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-audit --no-fund --silent) ||
     { echo "cannot install playwright-core"; exit 1; }
@@ -92,16 +94,27 @@ done
 
 # The start screen: the page in a window, shot when the program has traced
 # its 60th frame.
-rm -f "$build/web_start.png" "$build/web_hello.png"
+rm -f "$build/web_start.png" "$build/web_walk.png" "$build/web_hello.png"
 page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout" --screenshot "$build/web_start.png" \
   --when '"frame":60,' --timeout 120 >/dev/null 2>"$work/shot_err.txt" ||
   { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
 [ -s "$build/web_start.png" ] && echo "the page at its 60th frame: $build/web_start.png"
+# The player's page: the arrow key walks the princess, C swings, and the
+# sound that starts with the key plays.
+page "$site/index.html" --screenshot "$build/web_walk.png" --keys ArrowRight,c --hold 800 --after 2500 --sound \
+  --timeout 120 >"$work/walk.txt" 2>"$work/walk_err.txt" || { echo "no screenshot of the walk"; status=1; }
+read -r _ state peak < <(grep '^sound:' "$work/walk.txt")
+if [ "${state:-}" = running ] && awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.01) }'; then
+  echo "the page plays sound after a key (loudest sample $peak): $build/web_walk.png"
+else
+  echo "no sound in the page after a key: $(cat "$work/walk.txt")"
+  status=1
+fi
 # The hello example's page loads, draws and is shot.
 page "$site/hello.html" --screenshot "$build/web_hello.png" --after 1500 --timeout 120 \
   >/dev/null 2>"$work/hello_err.txt" || { echo "no screenshot of the hello page"; head -5 "$work/hello_err.txt"; status=1; }
-if grep -q "page error\|Aborted" "$work/hello_err.txt" "$work/shot_err.txt"; then
-  echo "a page failed:"; grep -h "page error\|Aborted" "$work/hello_err.txt" "$work/shot_err.txt" | head -4
+if grep -q "page error\|Aborted" "$work"/*_err.txt; then
+  echo "a page failed:"; grep -h "page error\|Aborted" "$work"/*_err.txt | head -4
   status=1
 fi
 [ -s "$build/web_hello.png" ] && echo "the hello page: $build/web_hello.png"

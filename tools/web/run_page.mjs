@@ -3,11 +3,13 @@
 // output for console.log, standard error for the rest) and ends when the
 // program in it exits, or after a time.
 // Usage: node run_page.mjs URL [--screenshot FILE [--after MS | --when TEXT]] [--keys K1,K2 --hold MS]
-//                            [--timeout S]
+//                            [--sound] [--timeout S]
 // With --screenshot the page is shot MS milliseconds after the program
 // starts, or as soon as a line of its console holds TEXT (the program keeps
 // running until then); with --keys those keys are pressed, each held for
-// --hold ms, before the shot. The exit status is the program's, or 124 at
+// --hold ms, before the shot. With --sound the program's audio output is
+// watched from its start and "sound: STATE PEAK" printed after the shot (the
+// audio context's state, the largest sample it played). The exit status is the program's, or 124 at
 // the time limit.
 import { chromium } from "playwright-core";
 import { mkdtempSync, rmSync } from "node:fs";
@@ -25,6 +27,7 @@ const after = Number(option("--after", "2000"));
 const keys = option("--keys", "");
 const hold = Number(option("--hold", "500"));
 const when = option("--when", "");
+const sound = argv.includes("--sound");
 let seen = null;
 const sighted = new Promise(resolve => { seen = () => resolve(true); });
 const timeout = Number(option("--timeout", "120")) * 1000;
@@ -51,6 +54,21 @@ try {
   await page.goto(url);
   if (shot) {
     await page.waitForFunction(() => typeof Module !== "undefined" && Module.calledRun, null, { timeout });
+    if (sound) {
+      // SDL's audio in the page writes each block in the script node's
+      // handler: wrapped, it also keeps the loudest sample.
+      await page.waitForFunction(() => Module.SDL2 && Module.SDL2.audio && Module.SDL2.audio.scriptProcessorNode,
+                                 null, { timeout });
+      await page.evaluate(() => {
+        const node = Module.SDL2.audio.scriptProcessorNode, play = node.onaudioprocess;
+        window.zolbeckPeak = 0;
+        node.onaudioprocess = event => {
+          play(event);
+          for (let c = 0; c < event.outputBuffer.numberOfChannels; ++c)
+            for (const v of event.outputBuffer.getChannelData(c)) window.zolbeckPeak = Math.max(window.zolbeckPeak, Math.abs(v));
+        };
+      });
+    }
     const begun = Date.now();
     for (const key of keys ? keys.split(",") : []) {
       await page.keyboard.down(key);
@@ -61,6 +79,10 @@ try {
       throw new Error("no line of the console held " + when);
     else await page.waitForTimeout(Math.max(0, after - (Date.now() - begun)));
     await page.screenshot({ path: shot });
+    if (sound) {
+      const heard = await page.evaluate(() => Module.SDL2.audioContext.state + " " + window.zolbeckPeak.toFixed(4));
+      process.stdout.write("sound: " + heard + "\n");
+    }
     status = 0;
   } else {
     const left = timeout - (Date.now() - started);
