@@ -88,6 +88,9 @@ try {
     const left = timeout - (Date.now() - started);
     await page.waitForFunction(() => window.zolbeckExit !== undefined, null, { timeout: left, polling: 100 });
     status = await page.evaluate(() => window.zolbeckExit);
+    const times = await page.evaluate(() => [window.zolbeckStarted, window.zolbeckEnded]);
+    process.stderr.write(`run_page: the program started ${times[0].toFixed(0)} ms after the page opened and ran ` +
+                         `${(times[1] - times[0]).toFixed(0)} ms\n`);
   }
 } catch (error) {
   process.stderr.write("run_page: " + error.message.split("\n")[0] + "\n");
