@@ -99,10 +99,14 @@ page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout" --screenshot "$b
   --when '"frame":60,' --timeout 120 >/dev/null 2>"$work/shot_err.txt" ||
   { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
 [ -s "$build/web_start.png" ] && echo "the page at its 60th frame: $build/web_start.png"
-# The player's page: the arrow key walks the princess, C swings, and the
-# sound that starts with the key plays.
-page "$site/index.html" --screenshot "$build/web_walk.png" --keys ArrowRight,c --hold 800 --after 2500 --sound \
-  --timeout 120 >"$work/walk.txt" 2>"$work/walk_err.txt" || { echo "no screenshot of the walk"; status=1; }
+# The player's page, opened again with the network cut once its files are
+# kept, in a window that holds the picture twice over: the arrow key walks
+# the princess, C swings, and the sound that starts with the key plays.
+page "$site/index.html" --offline --viewport 1700x1300 --screenshot "$build/web_walk.png" --keys ArrowRight,c \
+  --hold 800 --after 2500 --sound --timeout 120 >"$work/walk.txt" 2>"$work/walk_err.txt" ||
+  { echo "no screenshot of the walk"; status=1; }
+grep -q "opened again offline" "$work/walk_err.txt" && echo "the page plays offline once loaded" ||
+  { echo "the page did not open offline"; status=1; }
 read -r _ state peak < <(grep '^sound:' "$work/walk.txt")
 if [ "${state:-}" = running ] && awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.01) }'; then
   echo "the page plays sound after a key (loudest sample $peak): $build/web_walk.png"

@@ -3,13 +3,15 @@
 // output for console.log, standard error for the rest) and ends when the
 // program in it exits, or after a time.
 // Usage: node run_page.mjs URL [--screenshot FILE [--after MS | --when TEXT]] [--keys K1,K2 --hold MS]
-//                            [--sound] [--timeout S]
+//                            [--sound] [--viewport WxH] [--offline] [--timeout S]
 // With --screenshot the page is shot MS milliseconds after the program
 // starts, or as soon as a line of its console holds TEXT (the program keeps
 // running until then); with --keys those keys are pressed, each held for
 // --hold ms, before the shot. With --sound the program's audio output is
 // watched from its start and "sound: STATE PEAK" printed after the shot (the
-// audio context's state, the largest sample it played). The exit status is the program's, or 124 at
+// audio context's state, the largest sample it played). With --offline the
+// page, once its service worker holds the files, is opened again with the
+// network cut before the shot. The exit status is the program's, or 124 at
 // the time limit.
 import { chromium } from "playwright-core";
 import { mkdtempSync, rmSync } from "node:fs";
@@ -28,6 +30,8 @@ const keys = option("--keys", "");
 const hold = Number(option("--hold", "500"));
 const when = option("--when", "");
 const sound = argv.includes("--sound");
+const offline = argv.includes("--offline");
+const [width, height] = option("--viewport", "1024x768").split("x").map(Number);
 let seen = null;
 const sighted = new Promise(resolve => { seen = () => resolve(true); });
 const timeout = Number(option("--timeout", "120")) * 1000;
@@ -36,7 +40,7 @@ const profile = mkdtempSync(join(tmpdir(), "zolbeck-chromium-"));
 const context = await chromium.launchPersistentContext(profile, {
   executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
   headless: true,
-  viewport: { width: 1024, height: 768 },
+  viewport: { width, height },
   args: ["--no-sandbox", "--disable-gpu", "--enable-unsafe-swiftshader", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--autoplay-policy=no-user-gesture-required"],
@@ -54,6 +58,14 @@ try {
   await page.goto(url);
   if (shot) {
     await page.waitForFunction(() => typeof Module !== "undefined" && Module.calledRun, null, { timeout });
+    if (offline) {
+      await page.evaluate(() => navigator.serviceWorker.ready.then(r => caches.open("zolbeck-1")).then(cache =>
+        new Promise(resolve => { const look = () => cache.keys().then(k => k.length >= 5 ? resolve() : setTimeout(look, 100)); look(); })));
+      await context.setOffline(true);
+      await page.reload();
+      await page.waitForFunction(() => typeof Module !== "undefined" && Module.calledRun, null, { timeout });
+      process.stderr.write("run_page: the page opened again offline\n");
+    }
     if (sound) {
       // SDL's audio in the page writes each block in the script node's
       // handler: wrapped, it also keeps the loudest sample.
