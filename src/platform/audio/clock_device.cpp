@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <system_error>
+#include <exception>
 #include <thread>
 
 #include "platform/audio/mixer.h"
@@ -14,7 +14,11 @@
 namespace plat {
 namespace {
 
-std::thread puller;
+// Made and ended by Open and Close on the main thread. Held by a pointer: a
+// program that ends without closing its device leaves the thread to end
+// with the process, as a device's own thread does, instead of stopping it
+// from a destructor.
+std::thread* puller = nullptr;
 std::atomic<bool> stopping{false};
 
 // How long the thread sleeps between passes: well inside one period of
@@ -50,17 +54,20 @@ bool ClockDeviceOpen(int rate) {
   ClockDeviceClose();
   stopping.store(false, std::memory_order_release);
   try {
-    puller = std::thread(Pull, rate);
-  } catch (const std::system_error&) {
+    puller = new std::thread(Pull, rate);
+  } catch (const std::exception&) {
+    puller = nullptr;
     return false;
   }
   return true;
 }
 
 void ClockDeviceClose() {
-  if (!puller.joinable()) return;
+  if (puller == nullptr) return;
   stopping.store(true, std::memory_order_release);
-  puller.join();
+  puller->join();
+  delete puller;
+  puller = nullptr;
 }
 
 }  // namespace plat
