@@ -4,7 +4,8 @@
 # --version, a headless run with a screenshot, the manual page (man-db), the
 # desktop entry, the programs and the music player, and that nothing was
 # written into the installation's folder. With Xvfb on this machine it also
-# runs a window in the root, on a virtual X server of its own.
+# runs a window in the root, on a virtual X server of its own, with --sound
+# and an audio dump (the root has no sound device).
 #
 # Usage (as root, with the network mirror apt uses):
 #   tools/debian_root_check.sh [PACKAGE.deb]   (default: dist/zolbeck_VERSION_ARCH.deb)
@@ -116,11 +117,15 @@ if command -v Xvfb >/dev/null; then
   done
   rm -f "$displayfile"
   [ -n "$display" ] || fail "the virtual X server did not start"
-  as_player "rm -f /tmp/w.bmp; DISPLAY=:$display zolbeck --frames 60 --screenshot /tmp/w.bmp" ||
-    fail "the window run"
+  # The root has no sound device: the game says so once, and its dump is
+  # written all the same.
+  as_player "rm -f /tmp/w.bmp /tmp/w.wav; DISPLAY=:$display zolbeck --frames 120 --sound \
+    --screenshot /tmp/w.bmp --audio-dump /tmp/w.wav" || fail "the window run"
   size=$(stat -c %s "$chroot_dir/tmp/w.bmp" 2>/dev/null || echo 0)
   [ "$size" -eq 1440058 ] || fail "the window's screenshot has $size bytes"
-  echo "60 frames in a window on :$display, screenshot $size bytes"
+  dumped=$(( ($(stat -c %s "$chroot_dir/tmp/w.wav") - 44) / 4 ))
+  [ "$dumped" -gt 44100 ] || fail "the window's audio dump holds $dumped frames"
+  echo "120 frames in a window on :$display, screenshot $size bytes, audio dump $dumped frames"
   kill "$xvfb"
   wait "$xvfb" 2>/dev/null || true
   xvfb=

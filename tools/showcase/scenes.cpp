@@ -104,25 +104,21 @@ void PrimitiveFrame() {
 // ---------------------------------------------------------------------------
 // A sprite pack: every picture of BMP\ packed by Convert, four loaded back.
 // Convert keeps full-colour pixels, so it runs only on a desktop of more than
-// 16 bits (--depth 32); otherwise the pack the build made that way is loaded.
+// 16 bits (--depth 24 or 32); otherwise the pack the build made that way
+// (--make-pack) is loaded.
 
 int packMade = -1, packed[4];
 const char* const kPacked[] = {"princess.bmp", "item.bmp", "enemy00_01.bmp", "m_cp.bmp"};
 std::string packName = "SHOWCASE.PAK";  // as Convert and SetPackFile take it
 
 // The pack a run makes goes to the user's cache folder ($XDG_CACHE_HOME or
-// ~/.cache, %LOCALAPPDATA% on Windows, then "zolbeck"): an installed
-// program's folder is not the user's to write. Convert and SetPackFile name
-// their file from the program folder, which is the working one, so the
-// cache is named from there. "" when there is no such folder, or its name
-// is not plain ASCII (the library's names are Shift-JIS).
+// ~/.cache, then "zolbeck"): an installed program's folder is not the
+// user's to write. Convert and SetPackFile name their file from the program
+// folder, which is the working one, so the cache is named from there. ""
+// when there is no such folder, or its name is not plain ASCII (the
+// library's names are Shift-JIS).
 std::string CachePackName() {
   namespace fs = std::filesystem;
-#ifdef _WIN32
-  const char* base = std::getenv("LOCALAPPDATA");
-  if (base == nullptr || base[0] == '\0') return "";
-  fs::path folder = fs::path(base) / "zolbeck";
-#else
   const char* cache = std::getenv("XDG_CACHE_HOME");
   const char* home = std::getenv("HOME");
   fs::path folder;
@@ -134,14 +130,13 @@ std::string CachePackName() {
     return "";
   }
   folder /= "zolbeck";
-#endif
   std::error_code error;
   fs::create_directories(folder, error);
   if (error) return "";
   const fs::path here = fs::current_path(error);
   if (error) return "";
   const fs::path name = fs::relative(folder / "SHOWCASE.PAK", here, error);
-  if (error || name.empty()) return "";  // another drive
+  if (error || name.empty()) return "";
   std::string text = name.generic_string();
   for (char& c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return "";
