@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian packages made from this build: what they hold, the desktop entry,
-# the AppStream metadata, the manual pages, and lintian's verdict.
+# the AppStream metadata, the manual pages, that the installed programs write
+# nothing into their folder, and lintian's verdict.
 # Usage: tests/debian_packages.sh SOURCE_DIR BUILD_DIR   (skips with 77 off Debian)
 set -euo pipefail
 source_dir=$1
@@ -56,16 +57,34 @@ for option in $("$build/zolbeck" --help | grep -o '^  --[a-z-]*'); do
 done
 grep -q '^\.SH KEYS' <<<"$page" || fail "the manual page has no keys"
 
+# Nothing is written into the installation's folder at run time: it is made
+# read-only (root writes all the same, so its listing is compared after the
+# runs below). The showcase's pack scene on a full-colour desktop makes its
+# pack in the user's cache folder instead.
+chmod -R a-w "$work/root/usr/lib/zolbeck"
+listing() { find "$work/root/usr/lib/zolbeck" -printf '%P %s %T@\n' | sort; }
+before=$(listing)
+mkdir -p "$work/home"
+user() { (cd "$work" && env -u XDG_CACHE_HOME HOME="$work/home" "$@"); }
+for depth in 24 32; do
+  user "$work/root/usr/games/zolbeck_showcase" --headless --depth $depth --scene 8 --frames 30 2>"$work/err.txt" &&
+    [ ! -s "$work/err.txt" ] || fail "the showcase's pack scene at depth $depth: $(cat "$work/err.txt")"
+done
+[ -s "$work/home/.cache/zolbeck/SHOWCASE.PAK" ] || fail "the showcase made no pack in ~/.cache/zolbeck"
+user "$work/root/usr/games/zolbeck_music" --headless --frames 60 || fail "the music program did not run"
+
 # The installed game finds its data through the link, from any folder: its
 # run is the build's own, run in the build folder.
-(cd "$work" && "$work/root/usr/games/zolbeck" --headless --frames 30 --seed 3 --trace "$work/installed.jsonl") ||
+user "$work/root/usr/games/zolbeck" --headless --frames 30 --seed 3 --trace "$work/installed.jsonl" ||
   fail "the installed game did not run"
 (cd "$build" && ./zolbeck --headless --frames 30 --seed 3 --trace "$work/built.jsonl")
 cmp -s "$work/installed.jsonl" "$work/built.jsonl" || fail "the installed game's run differs from the build's"
 [ "$(wc -l <"$work/installed.jsonl")" -eq 30 ] || fail "the installed game ran $(wc -l <"$work/installed.jsonl") frames"
+[ "$(listing)" = "$before" ] || fail "the programs wrote into /usr/lib/zolbeck: $(diff <(echo "$before") <(listing) | head -5)"
+chmod -R u+w "$work/root/usr/lib/zolbeck"
 
 if command -v lintian >/dev/null; then
   errors=$(lintian "$game" "$dev" 2>/dev/null | grep -E '^E:' || true)
   [ -z "$errors" ] || fail "lintian: $errors"
 fi
-echo "both packages hold what they should; the installed game runs from any folder"
+echo "both packages hold what they should; the installed programs run from any folder and write nothing into theirs"

@@ -22,7 +22,10 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 if [ ! -f "$build/CMakeCache.txt" ]; then
+  # Hardened as Debian's own packages are: the C library's checked
+  # functions, and relocations resolved at start and then made read-only.
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOLBECK_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2" -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now" \
     -DCMAKE_INSTALL_PREFIX=/usr "${launcher[@]}" >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target zolbeck zolbeck_showcase zolbeck_music gamedata
@@ -72,8 +75,11 @@ docs() {
 game=$stage/zolbeck
 lib=$game/usr/lib/zolbeck
 mkdir -p "$lib" "$game/usr/games"
+# Stripped as Debian's own tools strip: the symbols, the compiler's notes.
+unneeded=(--remove-section=.comment --remove-section=.note)
 for program in zolbeck zolbeck_showcase zolbeck_music; do
-  install -m 755 -s "$build/$program" "$lib/$program"
+  install -m 755 "$build/$program" "$lib/$program"
+  strip --strip-unneeded "${unneeded[@]}" "$lib/$program"
   ln -s "../lib/zolbeck/$program" "$game/usr/games/$program"
 done
 # The data the generator wrote beside the programs, and the showcase's pack.
@@ -120,6 +126,7 @@ dpkg-deb --root-owner-group -Zxz --build "$game" "$dist/zolbeck_${version}_${arc
 # --- zolbeck-dev ---------------------------------------------------------
 dev=$stage/zolbeck-dev
 DESTDIR=$dev cmake --install "$build" --prefix /usr >/dev/null
+find "$dev" -name '*.a' -exec strip --strip-debug "${unneeded[@]}" --enable-deterministic-archives {} +
 docs "$dev" zolbeck-dev
 # Every pkg-config module the library needs names the -dev package that
 # carries it.

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   programLoad = Load;
   programFrame = Frame;
   static const shell::OptionHelp kOptions[] = {
-      {"--piece NAME", "the MIDI file, Windows form, from the program folder (MIDI\field.mid)"},
+      {"--piece NAME", "the MIDI file, Windows form, from the program folder (MIDI\\field.mid)"},
       {"--once", "play it once and close it at its end"},
       {"--end-loop-at F", "end the loop before frame pass F: the piece finishes, then closes"},
       {"--close-at F", "close the piece before frame pass F"},

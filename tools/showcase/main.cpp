@@ -3,8 +3,9 @@
 // Left and Right change the scene, and so do the keys of the top row (1 to
 // 9, 0, - and = for scenes 1 to 12) and F1 to F11; F12 is the library's own
 // screenshot. Up and Down set the level every scene reads, Space lets it
-// sweep again. --scene N starts on scene N; every other option is the
-// library's own (--headless, --frames N, --screenshot FILE, ...).
+// sweep again. --scene N starts on scene N; --make-pack has the pack scene
+// write its pack beside the program; every other option is the library's
+// own (--headless, --frames N, --screenshot FILE, ...).
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@ namespace showcase {
 Pictures pictures;
 float level = 0.0f;
 int sceneFrame = 0;
+bool makePackHere = false;
 
 namespace {
 
@@ -203,12 +205,17 @@ int main(int argc, char** argv) {
       ++i;
       continue;
     }
+    if (std::strcmp(argv[i], "--make-pack") == 0) {
+      showcase::makePackHere = true;
+      continue;
+    }
     rest.push_back(argv[i]);
   }
   programLoad = showcase::Load;
   programFrame = showcase::Frame;
   static const shell::OptionHelp kOptions[] = {
       {"--scene N", "start on scene N (1 to 12)"},
+      {"--make-pack", "the pack scene writes SHOWCASE.PAK beside the program, not in ~/.cache/zolbeck"},
       {nullptr, nullptr},
   };
   shell::ProgramInfo info;

@@ -1,6 +1,10 @@
 // The scenes of drawing that are not effects: the wipes, the primitives, a
 // sprite pack made and loaded back, and text.
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include <zolbeck/elsystem.h>
 
@@ -100,15 +104,56 @@ void PrimitiveFrame() {
 // ---------------------------------------------------------------------------
 // A sprite pack: every picture of BMP\ packed by Convert, four loaded back.
 // Convert keeps full-colour pixels, so it runs only on a desktop of more than
-// 16 bits (--depth 32); otherwise the pack the build made that way is loaded.
+// 16 bits (--depth 24 or 32); otherwise the pack the build made that way
+// (--make-pack) is loaded.
 
 int packMade = -1, packed[4];
 const char* const kPacked[] = {"princess.bmp", "item.bmp", "enemy00_01.bmp", "m_cp.bmp"};
+std::string packName = "SHOWCASE.PAK";  // as Convert and SetPackFile take it
+
+// The pack a run makes goes to the user's cache folder ($XDG_CACHE_HOME or
+// ~/.cache, then "zolbeck"): an installed program's folder is not the
+// user's to write. Convert and SetPackFile name their file from the program
+// folder, which is the working one, so the cache is named from there. ""
+// when there is no such folder, or its name is not plain ASCII (the
+// library's names are Shift-JIS).
+std::string CachePackName() {
+  namespace fs = std::filesystem;
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  fs::path folder;
+  if (cache != nullptr && cache[0] == '/') {
+    folder = cache;
+  } else if (home != nullptr && home[0] == '/') {
+    folder = fs::path(home) / ".cache";
+  } else {
+    return "";
+  }
+  folder /= "zolbeck";
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return "";
+  const fs::path here = fs::current_path(error);
+  if (error) return "";
+  const fs::path name = fs::relative(folder / "SHOWCASE.PAK", here, error);
+  if (error || name.empty()) return "";
+  std::string text = name.generic_string();
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return "";
+    if (c == '/') c = '\\';
+  }
+  return text;
+}
 
 void PackEnter() {
   if (packMade >= 0) return;
-  packMade = elSystem::GetScreenBitsPerPixel() > 16 ? elDraw::Convert("SHOWCASE.PAK", "BMP", 1) : 0;
-  elDraw::SetPackFile("SHOWCASE.PAK");
+  const bool fullColour = elSystem::GetScreenBitsPerPixel() > 16;
+  if (fullColour && !makePackHere) {
+    std::string cached = CachePackName();
+    if (!cached.empty()) packName = cached;
+  }
+  packMade = fullColour ? elDraw::Convert(packName.c_str(), "BMP", 1) : 0;
+  elDraw::SetPackFile(packName.c_str());
   // A sprite's transparent colour is the setting in force when it is made:
   // the sheets keep their top-left colour, the tile sheet (which has none
   // to spare) takes black, which a pack stores only for pure black.
@@ -121,7 +166,8 @@ void PackEnter() {
 void PackFrame() {
   Background();
   if (packMade) {
-    Caption(8, 56, "Convert(\"SHOWCASE.PAK\", \"BMP\", 1) = 1   SetPackFile(\"SHOWCASE.PAK\")");
+    Caption(8, 56, "Convert(pack, \"BMP\", 1) = 1   SetPackFile(pack)");
+    Caption(8, 74, "pack = \"%s\"", packName.c_str());
   } else {
     Caption(8, 56, "Convert needs a full-colour desktop (--depth 32): the build's SHOWCASE.PAK is loaded");
   }

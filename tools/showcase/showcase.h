@@ -22,6 +22,9 @@ extern Pictures pictures;
 extern float level;
 // Frames since the scene was entered.
 extern int sceneFrame;
+// --make-pack: the pack scene's Convert writes SHOWCASE.PAK beside the
+// program (the build does this once), not into the user's cache folder.
+extern bool makePackHere;
 
 struct Scene {
   const char* japanese;

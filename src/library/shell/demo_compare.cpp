@@ -42,7 +42,11 @@ void Leaves(const std::string& text, std::vector<std::pair<std::string, std::str
       key.clear();
       ++i;
     } else if (c == ',') {
-      if (!index.empty() && index.back() >= 0) key = "[" + std::to_string(++index.back()) + "]";
+      if (!index.empty() && index.back() >= 0) {
+        key.assign(1, '[');
+        key += std::to_string(++index.back());
+        key += ']';
+      }
       expectKey = !index.empty() && index.back() < 0;
       ++i;
     } else if (c == '"' && expectKey) {

@@ -84,16 +84,18 @@ int InitSound() {
   // with an empty table of references.
   for (SoundSlot& s : SoundTable) DropBuffers(s);
   plat::CloseAudio();
-  if (!plat::OpenAudio(primaryFormat)) {
+  const bool opened = plat::OpenAudio(primaryFormat);
+  // A player who asked for sound is told once why there is none; the
+  // program runs on silent. A stand-in that only feeds the audio dump is
+  // no device either, though the program plays on it as on one.
+  static bool told = false;
+  if ((!opened || plat::AudioHeardNowhere()) && !told) {
+    told = true;
+    std::fprintf(stderr, "%s: no sound device could be opened: the program runs silent\n",
+                 elSystem::programName);
+  }
+  if (!opened) {
     soundAvailable = 0;
-    // A player who asked for sound is told once why there is none; the
-    // program runs on silent.
-    static bool told = false;
-    if (!told) {
-      told = true;
-      std::fprintf(stderr, "%s: no sound device could be opened: the program runs silent\n",
-                   elSystem::programName);
-    }
     return 0;
   }
   reloadingObjects = 0;

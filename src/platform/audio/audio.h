@@ -28,6 +28,9 @@ bool OpenAudio(const PcmFormat& output);
 // Closes the device; buffers that still exist stop sounding.
 void CloseAudio();
 bool AudioIsOpen();
+// The open device is a stand-in that only feeds the audio dump: there was
+// no sound device, and the mix runs on the wall clock all the same.
+bool AudioHeardNowhere();
 // Changes the output format; 0 on success, otherwise an error code (the
 // format is refused, or the device cannot be opened again in it).
 int SetAudioFormat(const PcmFormat& output);

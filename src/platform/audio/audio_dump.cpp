@@ -67,6 +67,8 @@ void DumpRateKnown(int rate) {
   if (dump && dumpFrames == 0) dumpRate = rate;
 }
 
+bool DumpOpen() { return dump != nullptr; }
+
 void MakeDumpHeader(uint8_t (&h)[kDumpHeaderSize], uint64_t frames, int rate) {
   // Past what the 32-bit sizes hold, or not known, the length is the
   // largest size there is: a WAVE reader then takes the samples up to the

@@ -36,6 +36,7 @@ std::mutex mixLock;
 Buffer buffers[kMaxBuffers];
 int usedEnd = 0;  // one past the highest buffer in use: the mix looks no further
 bool deviceOpen = false;
+bool standIn = false;  // the open device is the clock's stand-in (clock_device.cpp)
 PcmFormat output;  // the output format while the device is open, else the last
 AudioSourceRender sourceRender = nullptr;
 void* sourceUser = nullptr;
@@ -85,9 +86,15 @@ bool FormatPlayable(const PcmFormat& f) {
          f.rate <= 100000;
 }
 
+// The backend's device; without one, while a dump is written, the clock's
+// stand-in, so that the dump still holds the whole run.
 bool OpenDevice(int rate) {
   Backend* backend = ActiveBackend();
-  return backend && backend->OpenAudio(rate);
+  if (!backend) return false;
+  standIn = false;
+  if (backend->OpenAudio(rate)) return true;
+  standIn = DumpOpen() && ClockDeviceOpen(rate);
+  return standIn;
 }
 
 }  // namespace
@@ -160,10 +167,14 @@ bool OpenAudio(const PcmFormat& format) {
   if (deviceOpen) CloseAudio();
   if (!FormatPlayable(format)) return false;
   output = format;
+  {
+    // Before the device starts: its first pass may come at once.
+    std::lock_guard<std::mutex> hold(mixLock);
+    DumpRateKnown(format.rate);
+  }
   if (!OpenDevice(format.rate)) return false;
   std::lock_guard<std::mutex> hold(mixLock);
   deviceOpen = true;
-  DumpRateKnown(format.rate);
   for (Buffer& b : buffers) {
     if (b.used) UpdateStep(b);
   }
@@ -173,12 +184,19 @@ bool OpenAudio(const PcmFormat& format) {
 void CloseAudio() {
   if (!deviceOpen) return;
   // Outside the lock: closing waits for a pass of the device that holds it.
-  if (Backend* backend = ActiveBackend()) backend->CloseAudio();
+  if (standIn) {
+    ClockDeviceClose();
+  } else if (Backend* backend = ActiveBackend()) {
+    backend->CloseAudio();
+  }
   std::lock_guard<std::mutex> hold(mixLock);
   deviceOpen = false;
+  standIn = false;
 }
 
 bool AudioIsOpen() { return deviceOpen; }
+
+bool AudioHeardNowhere() { return deviceOpen && standIn; }
 
 int SetAudioFormat(const PcmFormat& format) {
   if (!FormatPlayable(format)) return kAudioInvalidParam;

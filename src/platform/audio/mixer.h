@@ -27,6 +27,13 @@ void VirtualDeviceAdvance(uint64_t nowUs);
 // playing the difference.
 void VirtualDeviceRebase(uint64_t nowUs);
 
+// The stand-in the mixer opens when the backend has no device but a dump is
+// being written (clock_device.cpp): a thread of its own pulls MixOutput at
+// `rate` frames a second of the wall clock. False when the thread cannot
+// be started.
+bool ClockDeviceOpen(int rate);
+void ClockDeviceClose();
+
 // The SDL device (sdl_audio.cpp): false when no real device can be opened.
 bool SdlAudioOpen(int rate);
 void SdlAudioClose();
@@ -41,6 +48,8 @@ void DumpMixed(const int16_t* out, int frames);
 // The device opened at `rate`: a dump that has no samples yet takes it.
 // Called under MixLock().
 void DumpRateKnown(int rate);
+// A dump is open (main thread).
+bool DumpOpen();
 
 // Everything mixed goes to this WAVE file (16-bit stereo at the output rate)
 // from Start to Stop of the platform; "" writes nothing. False, with a
