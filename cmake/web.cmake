@@ -34,10 +34,33 @@ foreach(font ${ZOLBECK_WEB_FONTS})
 endforeach()
 zolbeck_web_program(zolbeck ${CMAKE_BINARY_DIR}/game@/game ${CMAKE_BINARY_DIR}/fonts@/fonts)
 
+# The music's synthesiser: FluidSynth built for the browser (js-synthesizer,
+# from npm into ZOLBECK_WEB_NODE by tools/web_build.sh) and Debian's
+# General MIDI sound font, beside the pages. Without them the pages' music
+# is silent.
+set(ZOLBECK_WEB_NODE "" CACHE PATH "The folder whose node_modules hold js-synthesizer")
+set(synth ${ZOLBECK_WEB_NODE}/node_modules/js-synthesizer)
+set(ZOLBECK_WEB_FONT /usr/share/sounds/sf2/TimGM6mb.sf2)
+set(ZOLBECK_WEB_SYNTH OFF)
+if(ZOLBECK_WEB_NODE AND EXISTS ${synth}/dist/js-synthesizer.min.js AND EXISTS ${ZOLBECK_WEB_FONT})
+  set(ZOLBECK_WEB_SYNTH ON)
+  configure_file(${synth}/dist/js-synthesizer.min.js ${ZOLBECK_WEB_OUT}/js-synthesizer.min.js COPYONLY)
+  configure_file(${synth}/dist/js-synthesizer.worklet.min.js ${ZOLBECK_WEB_OUT}/js-synthesizer.worklet.min.js
+                 COPYONLY)
+  # Debian 12's FluidSynth is 2.3.
+  configure_file(${synth}/externals/libfluidsynth-2.3.0.js ${ZOLBECK_WEB_OUT}/libfluidsynth.js COPYONLY)
+  configure_file(${ZOLBECK_WEB_FONT} ${ZOLBECK_WEB_OUT}/TimGM6mb.sf2 COPYONLY)
+endif()
+
 # zolbeck_web_page(PAGE PROGRAM TITLE KEYS ARGS): the page PAGE that runs
 # PROGRAM.js, KEYS the line of controls under the picture, ARGS the command
 # line when the address gives none.
 function(zolbeck_web_page page program title keys args)
+  set(ZOLBECK_PAGE_SYNTH ${ZOLBECK_WEB_SYNTH})
+  set(ZOLBECK_PAGE_SYNTH_SCRIPT "")
+  if(ZOLBECK_WEB_SYNTH)
+    set(ZOLBECK_PAGE_SYNTH_SCRIPT "<script src=\"js-synthesizer.min.js\"></script>")
+  endif()
   set(ZOLBECK_PAGE_PROGRAM ${program})
   set(ZOLBECK_PAGE_TITLE ${title})
   set(ZOLBECK_PAGE_KEYS ${keys})

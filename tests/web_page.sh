@@ -4,7 +4,8 @@
 # replayed headless in the page must write the same trace to the console,
 # byte for byte, as the Linux program (the demos: as the trace beside them);
 # the page in a window is shot at its 60th frame (the start screen) into
-# build-web/web_start.png; the library's hello example loads and is shot
+# build-web/web_start.png; the player's page, opened again offline, walks
+# the princess with sound and music after a key (build-web/web_walk.png); the library's hello example loads and is shot
 # into build-web/web_hello.png.
 # Runs only with ZOLBECK_TEST_WEB=1 (skipped, 77, otherwise); builds the web
 # folder with tools/web_build.sh first (quick once the libraries are kept).
@@ -20,7 +21,7 @@ build=${ZOLBECK_WEB_BUILD:-$source/build-web}
 "$source/tools/web_build.sh" >/dev/null || { echo "the web build failed"; exit 1; }
 "$source/tools/deps.sh" chromium || exit 1
 node=$build/node
-if [ ! -d "$node/node_modules/playwright-core" ]; then
+if [ ! -d "$node/node_modules/playwright-core" ] || [ ! -d "$node/node_modules/js-synthesizer" ]; then
   # npm comes with Node.js (as a package of its own with Debian's Node.js).
   command -v npm >/dev/null || { echo "no npm to install playwright-core with"; exit 1; }
   mkdir -p "$node" && cp "$source/tools/web/package.json" "$node/"
@@ -101,7 +102,8 @@ page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout" --screenshot "$b
 [ -s "$build/web_start.png" ] && echo "the page at its 60th frame: $build/web_start.png"
 # The player's page, opened again with the network cut once its files are
 # kept, in a window that holds the picture twice over: the arrow key walks
-# the princess, C swings, and the sound that starts with the key plays.
+# the princess, C swings, and the sound and the music that start with the
+# key play.
 page "$site/index.html" --offline --viewport 1700x1300 --screenshot "$build/web_walk.png" --keys ArrowRight,c \
   --hold 800 --after 2500 --sound --timeout 120 >"$work/walk.txt" 2>"$work/walk_err.txt" ||
   { echo "no screenshot of the walk"; status=1; }
@@ -112,6 +114,14 @@ if [ "${state:-}" = running ] && awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.01)
   echo "the page plays sound after a key (loudest sample $peak): $build/web_walk.png"
 else
   echo "no sound in the page after a key: $(cat "$work/walk.txt")"
+  status=1
+fi
+# The stage's music, from the synthesiser in the page.
+read -r _ tick loud < <(grep '^music:' "$work/walk.txt")
+if [ "${tick:--1}" -gt 0 ] && awk -v p="${loud:-0}" 'BEGIN { exit !(p > 0.01) }'; then
+  echo "the page plays the music (at tick $tick, loudest sample $loud)"
+else
+  echo "no music in the page: $(grep '^music:' "$work/walk.txt")"
   status=1
 fi
 # The hello example's page loads, draws and is shot.

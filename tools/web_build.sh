@@ -132,13 +132,27 @@ more_cppflags=-DCAIRO_NO_MUTEX=1 autotools_build cairo src --enable-ft --enable-
   --disable-pthread ax_cv_c_float_words_bigendian=no
 echo "web_build: libraries ready after $(( $(date +%s) - total_start )) s" >&2
 
+# The music's synthesiser for the pages (and the web tests' browser driver),
+# from npm into build-web/node/, once.
+node=$build/node
+if [ ! -d "$node/node_modules/js-synthesizer" ]; then
+  step "npm packages"
+  mkdir -p "$node" && cp "$root/tools/web/package.json" "$node/"
+  (cd "$node" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-audit --no-fund --silent) ||
+    echo "web_build: npm could not install tools/web/package.json: the pages' music will be silent" >&2
+  step_end "npm packages"
+fi
+
 # The game, the library and the page.
 step "the game"
 if [ ! -f "$build/build.ninja" ]; then
   launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   nice -n 10 emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOLBECK_TESTS=OFF \
-    -DZOLBECK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" "${launcher[@]}" >/dev/null
+    -DZOLBECK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DZOLBECK_WEB_NODE="$node" \
+    "${launcher[@]}" >/dev/null
+elif ! grep -qxF "ZOLBECK_WEB_NODE:PATH=$node" "$build/CMakeCache.txt"; then
+  nice -n 10 cmake -DZOLBECK_WEB_NODE="$node" "$build" >/dev/null
 fi
 nice -n 10 cmake --build "$build" -j"$jobs" "$@"
 step_end "the game"

@@ -9,7 +9,9 @@
 // running until then); with --keys those keys are pressed, each held for
 // --hold ms, before the shot. With --sound the program's audio output is
 // watched from its start and "sound: STATE PEAK" printed after the shot (the
-// audio context's state, the largest sample it played). With --offline the
+// audio context's state, the largest sample it played), then "music: TICK
+// PEAK" (where the page's MIDI player is and the largest sample of its
+// output over half a second; -1 without a synthesiser). With --offline the
 // page, once its service worker holds the files, is opened again with the
 // network cut before the shot. The exit status is the program's, or 124 at
 // the time limit.
@@ -94,6 +96,21 @@ try {
     if (sound) {
       const heard = await page.evaluate(() => Module.SDL2.audioContext.state + " " + window.zolbeckPeak.toFixed(4));
       process.stdout.write("sound: " + heard + "\n");
+      // The music's synthesiser, where the page has one: where its player is.
+      const music = await page.evaluate(async () => {
+        const m = Module.zolbeckMusic;
+        if (!m || !m.synth) return "-1 0";
+        const probe = m.node.context.createAnalyser(), block = new Float32Array(2048);
+        m.node.connect(probe);
+        let peak = 0;
+        for (let i = 0; i < 10; ++i) {
+          await new Promise(resolve => setTimeout(resolve, 50));
+          probe.getFloatTimeDomainData(block);
+          for (const v of block) peak = Math.max(peak, Math.abs(v));
+        }
+        return (await m.synth.retrievePlayerCurrentTick()) + " " + peak.toFixed(4);
+      });
+      process.stdout.write("music: " + music + "\n");
     }
     status = 0;
   } else {

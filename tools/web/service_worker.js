@@ -2,10 +2,12 @@
 // loaded: each file is answered from the cache when the network fails, and
 // refreshed from the network when it answers.
 const cacheName = "zolbeck-1";
-const files = ["./", "index.html", "zolbeck.js", "zolbeck.wasm", "zolbeck.data"];
+const files = ["./", "index.html", "zolbeck.js", "zolbeck.wasm", "zolbeck.data",
+               // the music's synthesiser and sound font, where the build has them
+               "js-synthesizer.min.js", "js-synthesizer.worklet.min.js", "libfluidsynth.js", "TimGM6mb.sf2"];
 
 self.addEventListener("install", event => {
-  event.waitUntil(caches.open(cacheName).then(cache => cache.addAll(files)));
+  event.waitUntil(caches.open(cacheName).then(cache => Promise.all(files.map(f => cache.add(f).catch(() => {})))));
 });
 
 self.addEventListener("fetch", event => {
