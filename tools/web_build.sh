@@ -28,16 +28,23 @@ step_start=0
 step() { step_start=$(date +%s.%N); echo "web_build: $1" >&2; }
 step_end() { awk -v a="$step_start" -v b="$(date +%s.%N)" -v n="$1" 'BEGIN { printf "web_build: %s took %.1f s\n", n, b - a }' >&2; }
 
-# source_folder SOURCE-PACKAGE: unpacks the upstream archive of the Debian
-# source package into $third/src/<package>-<version> and prints that
-# folder. tools/debian_source.sh takes the archive from the machine's own
-# apt sources and checks it against tools/source_checksums.txt; an archive
-# fetched before is used again without the network.
+# source_folder SOURCE-PACKAGE BINARY-PACKAGE: unpacks the upstream archive
+# of the Debian source package into $third/src/<package>-<version> and
+# prints that folder. tools/debian_source.sh takes the archive from the
+# machine's own apt sources and checks it against
+# tools/source_checksums.txt; an archive fetched before is used again
+# without the network. Where the newest source cannot be fetched (a
+# security archive may list an upstream archive it does not keep), that of
+# the installed binary package's version is taken.
 source_folder() {
-  local src=$1 dl=$third/src/dl archive name folder
+  local src=$1 bin=$2 dl=$third/src/dl archive name folder ver
   mkdir -p "$dl"
-  archive=$("$root/tools/debian_source.sh" "$src" "$dl")
+  ver=$(dpkg-query -W -f='${Version}' "$bin" 2>/dev/null || true)
+  archive=$("$root/tools/debian_source.sh" "$src" "$dl") ||
+    { [ -n "$ver" ] && archive=$("$root/tools/debian_source.sh" "$src=$ver" "$dl"); } ||
+    { echo "web_build: no checked source of $src" >&2; exit 1; }
   name=$(basename "$archive")
+  [ -n "$name" ] || exit 1
   folder=$third/src/${name%%.orig.tar.*}
   folder=${folder/_/-}
   if [ ! -f "$folder/.unpacked" ]; then
@@ -60,7 +67,7 @@ em_cmake() { nice -n 10 emcmake cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAK
   -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" "$@" >/dev/null; }
 
 build_sdl2() {
-  local s; s=$(source_folder libsdl2)
+  local s; s=$(source_folder libsdl2 libsdl2-dev)
   local id; id=$(basename "$s")
   built "$id" && return
   step "$id"
@@ -73,7 +80,7 @@ build_sdl2() {
 }
 
 build_zlib() {
-  local s; s=$(source_folder zlib)
+  local s; s=$(source_folder zlib zlib1g)
   local id; id=$(basename "$s")
   built "$id" && return
   step "$id"
@@ -82,11 +89,11 @@ build_zlib() {
   mark "$id"; step_end "$id"
 }
 
-# autotools_build SOURCE-PACKAGE SUBDIRS CONFIGURE-OPTION...: builds and
+# autotools_build SOURCE-PACKAGE BINARY-PACKAGE SUBDIRS CONFIGURE-OPTION...: builds and
 # installs the given folders of the package (its library's; tests and
 # demos are left out). $more_cppflags is added to the preprocessor's flags.
 autotools_build() {
-  local s; s=$(source_folder "$1"); shift
+  local s; s=$(source_folder "$1" "$2"); shift 2
   local subdirs=$1; shift
   local id; id=$(basename "$s")
   built "$id" && return
@@ -105,7 +112,7 @@ autotools_build() {
 }
 
 build_freetype() {
-  local s; s=$(source_folder freetype)
+  local s; s=$(source_folder freetype libfreetype-dev)
   local id; id=$(basename "$s")
   built "$id" && return
   step "$id"
@@ -120,13 +127,13 @@ build_freetype() {
 total_start=$(date +%s)
 build_sdl2
 build_zlib
-autotools_build libpng1.6 .
+autotools_build libpng1.6 libpng-dev .
 build_freetype
-autotools_build pixman pixman --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
+autotools_build pixman libpixman-1-dev pixman --disable-openmp --disable-mmx --disable-sse2 --disable-ssse3 --disable-vmx \
   --disable-arm-simd --disable-arm-neon --disable-arm-iwmmxt --disable-mips-dspr2 --disable-gtk --disable-libpng
 # (A cross build cannot run the float-order test: WebAssembly is little-endian.
 # The page's program has one thread: cairo is told to take no locks.)
-more_cppflags=-DCAIRO_NO_MUTEX=1 autotools_build cairo src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
+more_cppflags=-DCAIRO_NO_MUTEX=1 autotools_build cairo libcairo2-dev src --enable-ft --enable-png --disable-fc --disable-xlib --disable-xcb --disable-gl \
   --disable-glesv2 --disable-egl --disable-script --disable-ps --disable-pdf --disable-svg --disable-interpreter \
   --disable-trace --disable-gobject --disable-full-testing --disable-valgrind --disable-symbol-lookup \
   --disable-pthread ax_cv_c_float_words_bigendian=no
