@@ -1,5 +1,6 @@
-# zolbeck_cp932_sources(LIST...): in the fuzz build and the web build (clang), replaces every source
-# named in the given list variables by a copy under build/cp932/ whose
+# zolbeck_cp932_sources(LIST...): in the fuzz build and the web build
+# (clang), replaces every source named in the given list variables by a
+# copy under build/cp932/ whose
 # narrow literals are Shift-JIS escapes, and makes the copied headers of the
 # same folders shadow the originals. Elsewhere it does nothing.
 
