@@ -1,8 +1,8 @@
 # zolbeck_cp932_sources(LIST...): in the fuzz build and the web build
 # (clang), replaces every source named in the given list variables by a
-# copy under build/cp932/ whose
-# narrow literals are Shift-JIS escapes, and makes the copied headers of the
-# same folders shadow the originals. Elsewhere it does nothing.
+# copy under build/cp932/ whose narrow literals are Shift-JIS escapes, and
+# makes the copied headers of the same folders shadow the originals.
+# Elsewhere it does nothing.
 
 # Adds the rule that writes the copy of one source; its path in `out`.
 function(zolbeck_cp932_copy source out)
