@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Replays every demo of tests/demos headless and compares its trace with the
-# one recorded beside it (X.demo, X.trace): the program itself names the
+# one recorded beside it (X.demo, X.trace, or X.trace.gz for a long session,
+# unpacked beside a copy of the demo first): the program itself names the
 # first frame and field that differ, and the two files must be the same byte
 # for byte. With "wine", the Windows build does the same under Wine (skipped,
 # 77, when it or Wine is missing; tools/windows_build.sh makes it).
@@ -24,9 +25,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 shopt -s nullglob
 count=0 status=0
+mkdir "$work/packed"
 for demo in "$source"/tests/demos/*.demo; do
   name=$(basename "$demo" .demo)
   expected=$source/tests/demos/$name.trace
+  if [ ! -f "$expected" ] && [ -f "$expected.gz" ]; then
+    cp "$demo" "$work/packed/" && gzip -dc "$expected.gz" >"$work/packed/$name.trace" || exit 1
+    demo=$work/packed/$name.demo
+    expected=$work/packed/$name.trace
+  fi
   [ -f "$expected" ] || { echo "$name: no $name.trace beside the demo"; status=1; continue; }
   if ! "${runner[@]}" "$program" --headless --replay "$(native "$demo")" --trace "$(native "$work/$name.trace")" \
       2>"$work/err.txt"; then

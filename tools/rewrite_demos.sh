@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the expected traces of tests/demos/ anew: replays every demo headless
-# and keeps its trace as X.trace. Run it only when a change of what the trace
+# and keeps its trace as X.trace (or X.trace.gz, where the demo's trace is
+# kept packed). Run it only when a change of what the trace
 # shows is intended (a new field, a mended fault), then review the difference
 # before committing it.
 #
@@ -25,7 +26,11 @@ for demo in "$PWD"/tests/demos/*.demo; do
   # that the demo still fits.
   sed 's/^trace .*$//' "$demo" >"$work/$name.demo"
   if "$program" --headless --replay "$work/$name.demo" --trace "$work/$name.trace" 2>"$work/err.txt"; then
-    cp "$work/$name.trace" "tests/demos/$name.trace"
+    if [ -f "tests/demos/$name.trace.gz" ]; then
+      gzip -9 -n -c "$work/$name.trace" >"tests/demos/$name.trace.gz"
+    else
+      cp "$work/$name.trace" "tests/demos/$name.trace"
+    fi
   else
     echo "$name: cannot be rewritten, record it again: $(grep -v 'runs silent' "$work/err.txt")"
     status=1

@@ -1,0 +1,404 @@
+#!/usr/bin/env python3
+"""Plays the game in a window like a player, for recording demos.
+
+The bot follows the game's live trace (one JSON line per frame pass, read as
+the file grows) and presses and releases keys with xdotool at irregular
+times, its delays drawn from a seeded generator. It steers by position:
+the route is a list of points per screen, thinned from the trace of a run
+that walks the whole stage (the full run's key script replayed headless).
+
+Sessions (--session):
+  walk      through all nine screens, slipping past the foes
+  fights    a fight with every kind of foe met on the way
+  dragon    through the stage, then the dragon to STAGE CLEAR
+  gameover  stands among the foes until GAME_OVER, Enter, a little play
+The bot presses Escape when its session is done (the demo then ends), or
+when --max-frames passes have run. It exits 0 when the session reached its
+goal, 1 otherwise.
+
+Usage: demo_bot.py --display N --trace FILE --route ROUTE_TRACE
+                   --session NAME [--seed S] [--max-frames F]
+"""
+import argparse
+import json
+import math
+import os
+import random
+import subprocess
+import sys
+import time
+
+ROUTE = [(0, 0), (1, 0), (2, 0), (2, 1), (1, 1), (0, 1), (0, 2), (1, 2), (2, 2)]
+ARROWS = ("Left", "Right", "Up", "Down")
+# The princess's cell is 96 x 96, a companion's 56 x 56, a foe's 48 x 48;
+# the view of one screen is 768 x 576.
+PRINCESS = 96
+FOE = 48
+VIEW_W, VIEW_H = 768, 576
+
+
+def load_route(path):
+    """Points per screen from a trace: the player's position every time it
+    has moved 40 pixels from the point before, and the last one on the
+    screen, where the walk leaves it."""
+    points, last = {}, {}
+    with open(path) as f:
+        for line in f:
+            s = json.loads(line)
+            screen = tuple(s["screen"])
+            if s["transition"] or screen not in ROUTE:
+                continue
+            p = (s["player"]["x"], s["player"]["y"])
+            way = points.setdefault(screen, [])
+            if not way or math.hypot(p[0] - way[-1][0], p[1] - way[-1][1]) >= 40:
+                way.append(p)
+            last[screen] = p
+    for screen, way in points.items():
+        if way[-1] != last[screen]:
+            way.append(last[screen])
+    return points
+
+
+class Keys:
+    """The keys held, sent to the window with xdotool."""
+
+    def __init__(self, display):
+        self.env = dict(os.environ, DISPLAY=":" + str(display))
+        self.held = set()
+
+    def send(self, action, key):
+        subprocess.run(["xdotool", action, key], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def down(self, key):
+        if key not in self.held:
+            self.send("keydown", key)
+            self.held.add(key)
+
+    def up(self, key):
+        if key in self.held:
+            self.send("keyup", key)
+            self.held.discard(key)
+
+    def hold_only(self, keys, among=ARROWS):
+        for k in among:
+            if k not in keys:
+                self.up(k)
+        for k in keys:
+            self.down(k)
+
+    def release_all(self):
+        for k in list(self.held):
+            self.up(k)
+
+
+class Trace:
+    """The newest state of the growing trace file."""
+
+    def __init__(self, path):
+        self.path = path
+        self.file = None
+        self.rest = ""
+        self.state = None
+
+    def poll(self):
+        if self.file is None:
+            try:
+                self.file = open(self.path)
+            except OSError:
+                return self.state
+        chunk = self.file.read()
+        if chunk:
+            text = self.rest + chunk
+            lines = text.split("\n")
+            self.rest = lines.pop()
+            for line in reversed(lines):
+                if line.strip():
+                    try:
+                        self.state = json.loads(line)
+                        break
+                    except ValueError:
+                        continue
+        return self.state
+
+
+def foes_in_view(s):
+    sx, sy = s["scroll"]
+    out = []
+    for e in s["enemies"]:
+        if e["state"] in (0, 99):
+            continue
+        out.append((e["kind"], e["x"] - sx + FOE / 2, e["y"] - sy + FOE / 2, e))
+    return out
+
+
+def centre(s):
+    return s["player"]["x"] + PRINCESS / 2, s["player"]["y"] + PRINCESS / 2
+
+
+def ended(s):
+    p = s["player"]
+    return p["hp"] < 1 and p["deathTimer"] >= 11
+
+
+class Bot:
+    def __init__(self, args):
+        self.args = args
+        self.rng = random.Random(args.seed)
+        self.keys = Keys(args.display)
+        self.trace = Trace(args.trace)
+        self.route = load_route(args.route)
+        self.screen = None
+        self.next_point = 0
+        self.fought = set()
+        self.next_call = 0.0
+        self.next_swing = 0.0
+        self.restarted = False
+        self.restart_frame = None
+        self.clear_frame = None
+        self.visited = set()
+        self.face_until = 0.0
+
+    def pause(self, lo=0.02, hi=0.11):
+        # A player's hands: a reaction now and then slower than the rest.
+        t = self.rng.uniform(lo, hi)
+        if self.rng.random() < 0.08:
+            t += self.rng.uniform(0.05, 0.25)
+        time.sleep(t)
+
+    def tap(self, key, lo=0.04, hi=0.16):
+        self.keys.down(key)
+        time.sleep(self.rng.uniform(lo, hi))
+        self.keys.up(key)
+
+    # -- steering ----------------------------------------------------------
+    def exit_keys(self, screen):
+        i = ROUTE.index(screen)
+        if i + 1 >= len(ROUTE):
+            return []
+        nx, ny = ROUTE[i + 1]
+        dx, dy = nx - screen[0], ny - screen[1]
+        return (["Right"] if dx > 0 else ["Left"] if dx < 0 else []) + \
+               (["Down"] if dy > 0 else ["Up"] if dy < 0 else [])
+
+    def steer_to(self, s, tx, ty, dead=6):
+        px, py = s["player"]["x"], s["player"]["y"]
+        want = []
+        if tx - px > dead:
+            want.append("Right")
+        elif px - tx > dead:
+            want.append("Left")
+        if ty - py > dead:
+            want.append("Down")
+        elif py - ty > dead:
+            want.append("Up")
+        return want
+
+    def walk_keys(self, s):
+        screen = tuple(s["screen"])
+        points = self.route.get(screen, [])
+        if screen != self.screen:
+            self.screen = screen
+            # Go on from the point nearest to where the screen was entered.
+            px, py = s["player"]["x"], s["player"]["y"]
+            self.next_point = min(range(len(points)), default=0,
+                                  key=lambda i: math.hypot(points[i][0] - px, points[i][1] - py))
+        px, py = s["player"]["x"], s["player"]["y"]
+        while self.next_point < len(points):
+            tx, ty = points[self.next_point]
+            if math.hypot(tx - px, ty - py) > 14:
+                break
+            self.next_point += 1
+        if self.next_point < len(points):
+            return self.steer_to(s, *points[self.next_point])
+        return self.exit_keys(screen)
+
+    def companions_riding(self, s):
+        return all(c["state"] == 7 for c in s["companions"])
+
+    def companions_home(self, s):
+        # Following, riding or regrouping: with the princess, ready to swing.
+        return all(c["state"] in (1, 7, 8) for c in s["companions"])
+
+    def call_if_needed(self, s, now):
+        if now >= self.next_call and not self.companions_riding(s):
+            self.tap("v")
+            self.next_call = now + self.rng.uniform(0.6, 1.4)
+
+    def danger(self, s):
+        """The nearest foe and its distance from the princess's centre."""
+        cx, cy = centre(s)
+        best = None
+        for kind, fx, fy, e in foes_in_view(s):
+            d = math.hypot(fx - cx, fy - cy)
+            if best is None or d < best[0]:
+                best = (d, kind, fx, fy)
+        for shot in s["shots"]:
+            d = math.hypot(shot["x"] - s["scroll"][0] - cx, shot["y"] - s["scroll"][1] - cy)
+            if d < 90 and (best is None or d < best[0]):
+                best = (d, "shot", shot["x"] - s["scroll"][0], shot["y"] - s["scroll"][1])
+        return best
+
+    def face_and_swing(self, s, fx, fy, now):
+        """Turns towards the foe at (fx, fy) and swings."""
+        cx, cy = centre(s)
+        dx, dy = fx - cx, fy - cy
+        key = ("Right" if dx > 0 else "Left") if abs(dx) > abs(dy) else ("Down" if dy > 0 else "Up")
+        self.keys.hold_only([])
+        self.pause(0.01, 0.05)
+        self.tap(key, 0.03, 0.07)
+        self.pause(0.01, 0.05)
+        self.tap("c")
+        self.next_swing = now + self.rng.uniform(0.5, 1.1)
+
+    # -- the sessions ------------------------------------------------------
+    def step_walk(self, s, now, fight):
+        self.call_if_needed(s, now)
+        near = self.danger(s)
+        hp = s["player"]["hp"]
+        if fight and near and near[1] != "shot" and near[0] < 260 and self.companions_home(s) and \
+                now >= self.next_swing:
+            self.fought.add(near[1])
+            self.face_and_swing(s, near[2], near[3], now)
+            return
+        if near and hp <= 6 and near[0] < 110:
+            # Low on life: step back from the foe for a moment.
+            cx, cy = centre(s)
+            away = ["Left" if near[2] > cx else "Right", "Up" if near[3] > cy else "Down"]
+            self.keys.hold_only(away)
+            return
+        want = self.walk_keys(s)
+        if tuple(s["screen"]) in self.route and self.next_point >= len(self.route[tuple(s["screen"])]) and \
+                not self.companions_riding(s):
+            # A screen is left only with the whole party riding: wait for it.
+            want = []
+        self.keys.hold_only(want)
+
+    def step_dragon(self, s, now):
+        boss = s["boss"]
+        self.call_if_needed(s, now)
+        p = s["player"]
+        # Below the dragon, facing up, a companion close on the right.
+        tx, ty = p["x"], max(p["y"], 160)
+        if p["y"] < 152:
+            self.keys.hold_only(["Down"])
+            return
+        near = self.danger(s)
+        if near and near[1] == "shot" and near[0] < 70:
+            self.keys.hold_only(["Left" if near[2] > centre(s)[0] else "Right"])
+            return
+        partner = any(0 <= c["x"] - p["x"] <= 72 and c["state"] in (1, 7, 8) for c in s["companions"])
+        if partner and not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
+            self.keys.hold_only([])
+            self.tap("Up", 0.03, 0.06)
+            self.pause(0.01, 0.04)
+            self.tap("c")
+            self.next_swing = now + self.rng.uniform(0.4, 0.9)
+            return
+        del tx, ty
+        self.keys.hold_only([])
+
+    def step_gameover(self, s, now):
+        p = s["player"]
+        if self.restarted:
+            # A little play after the start again: walk and call.
+            self.call_if_needed(s, now)
+            self.keys.hold_only(self.walk_keys(s))
+            return s["frame"] - self.restart_frame > 420
+        if p["hp"] < 1:
+            self.keys.hold_only([])
+            if ended(s):
+                self.pause(0.3, 0.9)
+                self.tap("Return")
+                self.restarted = True
+                self.restart_frame = s["frame"]
+                self.screen = None
+            return False
+        # Walk into the nearest foe and stay with it.
+        near = self.danger(s)
+        if near and near[1] != "shot":
+            self.keys.hold_only(self.steer_to(s, near[2] - PRINCESS / 2, near[3] - PRINCESS / 2, 10))
+        else:
+            self.call_if_needed(s, now)
+            self.keys.hold_only(self.walk_keys(s))
+        return False
+
+    def run(self):
+        a = self.args
+        start = time.time()
+        s = None
+        while s is None:
+            s = self.trace.poll()
+            if time.time() - start > 20:
+                print("no trace from the game", file=sys.stderr)
+                return 1
+            time.sleep(0.05)
+        self.pause(0.3, 0.8)
+        done = False
+        kinds = {"Archer", "ShieldGuard", "SoldierA", "SoldierB"}
+        while True:
+            s = self.trace.poll()
+            now = time.time()
+            self.visited.add(tuple(s["screen"]))
+            if s["frame"] >= a.max_frames:
+                break
+            if a.session == "gameover":
+                if self.step_gameover(s, now):
+                    done = True
+                    break
+            elif a.session in ("walk", "fights", "dragon"):
+                if a.session == "walk" and len(self.visited) == len(ROUTE) and s["transition"] == 0:
+                    done = True
+                    break
+                if a.session == "fights" and kinds <= self.fought:
+                    # Every kind met in a swing; play on a moment.
+                    if self.clear_frame is None:
+                        self.clear_frame = s["frame"]
+                    if s["frame"] - self.clear_frame > 120:
+                        done = True
+                        break
+                if ended(s):
+                    break
+                if s["bossActive"] or tuple(s["screen"]) == ROUTE[-1] and s["boss"]["hp"] > 0:
+                    if a.session == "dragon" or a.session == "fights":
+                        if s["boss"]["hp"] <= 0 and s["bossActive"] == 0:
+                            pass
+                        self.step_dragon(s, now)
+                    else:
+                        self.step_walk(s, now, False)
+                elif tuple(s["screen"]) == ROUTE[-1] and s["boss"]["hp"] <= 0 and s["frame"] > 100 and \
+                        a.session == "dragon" and self.clear_frame is not None:
+                    pass
+                else:
+                    self.step_walk(s, now, a.session == "fights")
+                if a.session == "dragon" and s["boss"]["phase"] and s["boss"]["hp"] <= 0:
+                    if self.clear_frame is None:
+                        self.clear_frame = s["frame"]
+                    self.keys.hold_only([])
+                    # STAGE CLEAR shows about two seconds on; stay a moment.
+                    if s["frame"] - self.clear_frame > 240:
+                        done = True
+                        break
+            self.pause()
+        self.keys.release_all()
+        self.pause(0.2, 0.5)
+        self.keys.send("key", "Escape")
+        print("session %s: %s at frame %d, screens %d, fought %s, hp %d" %
+              (a.session, "done" if done else "not done", s["frame"], len(self.visited),
+               ",".join(sorted(self.fought)) or "-", s["player"]["hp"]), file=sys.stderr)
+        return 0 if done else 1
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    p.add_argument("--display", required=True)
+    p.add_argument("--trace", required=True)
+    p.add_argument("--route", required=True)
+    p.add_argument("--session", required=True, choices=["walk", "fights", "dragon", "gameover"])
+    p.add_argument("--seed", type=int, default=1)
+    p.add_argument("--max-frames", type=int, default=9000)
+    return Bot(p.parse_args()).run()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
