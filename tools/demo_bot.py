@@ -39,7 +39,7 @@ VIEW_W, VIEW_H = 768, 576
 
 def load_route(path):
     """Points per screen from a trace: the player's position every time it
-    has moved 40 pixels from the point before, and the last one on the
+    has moved 24 pixels from the point before, and the last one on the
     screen, where the walk leaves it."""
     points, last = {}, {}
     with open(path) as f:
@@ -50,7 +50,7 @@ def load_route(path):
                 continue
             p = (s["player"]["x"], s["player"]["y"])
             way = points.setdefault(screen, [])
-            if not way or math.hypot(p[0] - way[-1][0], p[1] - way[-1][1]) >= 40:
+            if not way or math.hypot(p[0] - way[-1][0], p[1] - way[-1][1]) >= 24:
                 way.append(p)
             last[screen] = p
     for screen, way in points.items():
@@ -128,7 +128,9 @@ def foes_in_view(s):
     for e in s["enemies"]:
         if e["state"] in (0, 99):
             continue
-        out.append((e["kind"], e["x"] - sx + FOE / 2, e["y"] - sy + FOE / 2, e))
+        x, y = e["x"] - sx + FOE / 2, e["y"] - sy + FOE / 2
+        if -FOE < x < VIEW_W + FOE and -FOE < y < VIEW_H + FOE:
+            out.append((e["kind"], x, y, e))
     return out
 
 
@@ -157,7 +159,10 @@ class Bot:
         self.restart_frame = None
         self.clear_frame = None
         self.visited = set()
-        self.face_until = 0.0
+        self.boss_seen = False
+        self.unstick = None
+        self.swings = 0
+        self.moved_from, self.moved_at = (0.0, 0.0), 0
 
     def pause(self, lo=0.02, hi=0.11):
         # A player's hands: a reaction now and then slower than the rest.
@@ -197,6 +202,15 @@ class Bot:
     def walk_keys(self, s):
         screen = tuple(s["screen"])
         points = self.route.get(screen, [])
+        if s["transition"]:
+            # The party rides over to the next screen on its own.
+            self.screen = None
+            return []
+        if self.unstick:
+            keys, until = self.unstick
+            if time.time() < until:
+                return keys
+            self.unstick = None
         if screen != self.screen:
             self.screen = screen
             # Go on from the point nearest to where the screen was entered.
@@ -204,24 +218,33 @@ class Bot:
             self.next_point = min(range(len(points)), default=0,
                                   key=lambda i: math.hypot(points[i][0] - px, points[i][1] - py))
         px, py = s["player"]["x"], s["player"]["y"]
+        if math.hypot(px - self.moved_from[0], py - self.moved_from[1]) > 4:
+            self.moved_from, self.moved_at = (px, py), s["frame"]
+        elif s["frame"] - self.moved_at > 45 and self.keys.held & set(ARROWS):
+            # Stuck at a wall or a foe: step aside for a moment, then take
+            # up the route a point earlier.
+            held = self.keys.held & set(ARROWS)
+            aside = ["Up", "Down"] if held & {"Left", "Right"} else ["Left", "Right"]
+            self.unstick = ([self.rng.choice(aside)], time.time() + self.rng.uniform(0.3, 0.8))
+            self.next_point = max(0, self.next_point - 1)
+            self.moved_at = s["frame"]
+            return self.unstick[0]
         while self.next_point < len(points):
             tx, ty = points[self.next_point]
-            if math.hypot(tx - px, ty - py) > 14:
+            if math.hypot(tx - px, ty - py) > 10:
                 break
             self.next_point += 1
         if self.next_point < len(points):
             return self.steer_to(s, *points[self.next_point])
         return self.exit_keys(screen)
 
-    def companions_riding(self, s):
-        return all(c["state"] == 7 for c in s["companions"])
-
     def companions_home(self, s):
         # Following, riding or regrouping: with the princess, ready to swing.
         return all(c["state"] in (1, 7, 8) for c in s["companions"])
 
     def call_if_needed(self, s, now):
-        if now >= self.next_call and not self.companions_riding(s):
+        # Idle or landed companions are called back to the princess.
+        if now >= self.next_call and any(c["state"] in (3, 5) for c in s["companions"]):
             self.tap("v")
             self.next_call = now + self.rng.uniform(0.6, 1.4)
 
@@ -239,64 +262,140 @@ class Bot:
                 best = (d, "shot", shot["x"] - s["scroll"][0], shot["y"] - s["scroll"][1])
         return best
 
-    def face_and_swing(self, s, fx, fy, now):
-        """Turns towards the foe at (fx, fy) and swings."""
-        cx, cy = centre(s)
-        dx, dy = fx - cx, fy - cy
-        key = ("Right" if dx > 0 else "Left") if abs(dx) > abs(dy) else ("Down" if dy > 0 else "Up")
+    # -- the swing ---------------------------------------------------------
+    # The princess's facing 0 down, 1 right, 2 up, 3 left: the box of the
+    # swing lies to her side (down: her left, right: below her, up: her
+    # right, left: above her), and a companion struck there flies the way she
+    # faces, 300 pixels at most.
+    FACING_KEY = ("Down", "Right", "Up", "Left")
+    FLIGHT = ((0, 1), (1, 0), (0, -1), (-1, 0))
+
+    @staticmethod
+    def in_swing(facing, px, py, gx, gy, margin=4):
+        box = ((px - 36, py + 12, 36, 60), (px + 12, py + 36, 60, 36),
+               (px + 36, py - 12, 36, 60), (px - 12, py - 36, 60, 36))[facing]
+        return abs(gx - box[0]) < box[2] - margin and abs(gy - box[1]) < box[3] - margin
+
+    def shot_at(self, s, foes):
+        """A facing whose swing sends a companion into a foe, or None."""
+        px, py = centre(s)
+        for f in (s["player"]["facing"], 0, 1, 2, 3):
+            if f > 3:
+                continue
+            for c in s["companions"]:
+                if c["state"] not in (1, 2, 8):
+                    continue
+                gx, gy = c["x"] + 28, c["y"] + 28
+                if not self.in_swing(f, px, py, gx, gy):
+                    continue
+                dx, dy = self.FLIGHT[f]
+                for kind, fx, fy, e in foes:
+                    along = (fx - gx) * dx + (fy - gy) * dy
+                    side = abs((fx - gx) * dy - (fy - gy) * dx)
+                    if 20 < along < 280 and side < 36:
+                        return f
+        return None
+
+    def swing(self, s, facing, now):
         self.keys.hold_only([])
-        self.pause(0.01, 0.05)
-        self.tap(key, 0.03, 0.07)
-        self.pause(0.01, 0.05)
+        if s["player"]["facing"] != facing:
+            self.pause(0.01, 0.04)
+            self.tap(self.FACING_KEY[facing], 0.02, 0.045)
+        self.pause(0.01, 0.04)
         self.tap("c")
-        self.next_swing = now + self.rng.uniform(0.5, 1.1)
+        self.swings += 1
+        self.next_swing = now + self.rng.uniform(0.5, 1.0)
+
+    def line_up(self, s, fx, fy):
+        """Keys that bring a companion's line of flight onto the foe at
+        (fx, fy), keeping away from it."""
+        px, py = centre(s)
+        dx, dy = fx - px, fy - py
+        want = []
+        if abs(dy) > abs(dx):
+            # Above: a companion at her right flies up; below: at her left.
+            tx = fx - 36 if dy < 0 else fx + 36
+            if tx - px > 8:
+                want.append("Right")
+            elif px - tx > 8:
+                want.append("Left")
+            if abs(dy) < 110:
+                want.append("Down" if dy < 0 else "Up")
+        else:
+            ty = fy - 36 if dx > 0 else fy + 36
+            if ty - py > 8:
+                want.append("Down")
+            elif py - ty > 8:
+                want.append("Up")
+            if abs(dx) < 110:
+                want.append("Left" if dx > 0 else "Right")
+        return want
 
     # -- the sessions ------------------------------------------------------
-    def step_walk(self, s, now, fight):
+    def item_near(self, s):
+        """A healing drop within reach, as the princess's top-left to go to."""
+        sx, sy = s["scroll"]
+        cx, cy = centre(s)
+        for item in s["items"]:
+            x, y = item["x"] - sx + FOE / 2, item["y"] - sy + FOE / 2
+            if math.hypot(x - cx, y - cy) < 180 and 0 < x < VIEW_W and 0 < y < VIEW_H:
+                return x - PRINCESS / 2, y - PRINCESS / 2
+        return None
+
+    def step_walk(self, s, now, reach):
         self.call_if_needed(s, now)
         near = self.danger(s)
         hp = s["player"]["hp"]
-        if fight and near and near[1] != "shot" and near[0] < 260 and self.companions_home(s) and \
-                now >= self.next_swing:
-            self.fought.add(near[1])
-            self.face_and_swing(s, near[2], near[3], now)
+        item = self.item_near(s) if hp < 18 else None
+        if item and not s["transition"]:
+            self.keys.hold_only(self.steer_to(s, *item))
             return
+        # Foes within the reach given are fought: a swing when a companion
+        # would fly into one, else a step to line one up.
+        foes = [f for f in foes_in_view(s) if f[3]["state"] in (1, 2) and
+                math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]) < reach]
+        foes.sort(key=lambda f: math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]))
+        if foes and not s["transition"]:
+            facing = self.shot_at(s, foes)
+            if facing is not None and now >= self.next_swing:
+                self.swing(s, facing, now)
+                return
+            if self.companions_home(s) and (hp > 6 or near[0] > 110):
+                self.keys.hold_only(self.line_up(s, foes[0][1], foes[0][2]))
+                return
         if near and hp <= 6 and near[0] < 110:
             # Low on life: step back from the foe for a moment.
             cx, cy = centre(s)
             away = ["Left" if near[2] > cx else "Right", "Up" if near[3] > cy else "Down"]
             self.keys.hold_only(away)
             return
-        want = self.walk_keys(s)
-        if tuple(s["screen"]) in self.route and self.next_point >= len(self.route[tuple(s["screen"])]) and \
-                not self.companions_riding(s):
-            # A screen is left only with the whole party riding: wait for it.
-            want = []
-        self.keys.hold_only(want)
+        self.keys.hold_only(self.walk_keys(s))
 
     def step_dragon(self, s, now):
+        """Under the box below the dragon's body, facing up, a companion close
+        on the right: a swing sends it up into the box."""
         boss = s["boss"]
-        self.call_if_needed(s, now)
         p = s["player"]
-        # Below the dragon, facing up, a companion close on the right.
-        tx, ty = p["x"], max(p["y"], 160)
-        if p["y"] < 152:
+        self.call_if_needed(s, now)
+        near = self.danger(s)
+        if near and near[1] == "shot" and near[0] < 80:
+            self.keys.hold_only(["Left" if near[2] > centre(s)[0] else "Right", "Down"])
+            return
+        if p["hp"] <= 5 and boss["state"] and near and near[0] < 140:
             self.keys.hold_only(["Down"])
             return
-        near = self.danger(s)
-        if near and near[1] == "shot" and near[0] < 70:
-            self.keys.hold_only(["Left" if near[2] > centre(s)[0] else "Right"])
-            return
+        # The companion's cell (56 wide) under the middle of the box.
+        tx = boss["bodyX"] + 300 - 28 - 36
+        want = self.steer_to(s, tx, 160, 10)
         partner = any(0 <= c["x"] - p["x"] <= 72 and c["state"] in (1, 7, 8) for c in s["companions"])
-        if partner and not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
+        if not want and partner and not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
             self.keys.hold_only([])
             self.tap("Up", 0.03, 0.06)
             self.pause(0.01, 0.04)
             self.tap("c")
             self.next_swing = now + self.rng.uniform(0.4, 0.9)
             return
-        del tx, ty
-        self.keys.hold_only([])
+        self.keys.hold_only(want)
 
     def step_gameover(self, s, now):
         p = s["player"]
@@ -336,17 +435,30 @@ class Bot:
         self.pause(0.3, 0.8)
         done = False
         kinds = {"Archer", "ShieldGuard", "SoldierA", "SoldierB"}
+        last_frame, last_change = -1, time.time()
         while True:
             s = self.trace.poll()
             now = time.time()
+            if s["frame"] != last_frame:
+                last_frame, last_change = s["frame"], now
+            elif now - last_change > 10:
+                print("the game stopped", file=sys.stderr)
+                break
             self.visited.add(tuple(s["screen"]))
+            # A foe stunned or dying has been fought.
+            self.fought.update(e["kind"] for e in s["enemies"] if e["state"] in (3, 99))
             if s["frame"] >= a.max_frames:
                 break
             if a.session == "gameover":
                 if self.step_gameover(s, now):
                     done = True
                     break
-            elif a.session in ("walk", "fights", "dragon"):
+            else:
+                if ended(s):
+                    break
+                screen = tuple(s["screen"])
+                if s["boss"]["hp"] > 0:
+                    self.boss_seen = True
                 if a.session == "walk" and len(self.visited) == len(ROUTE) and s["transition"] == 0:
                     done = True
                     break
@@ -357,34 +469,24 @@ class Bot:
                     if s["frame"] - self.clear_frame > 120:
                         done = True
                         break
-                if ended(s):
-                    break
-                if s["bossActive"] or tuple(s["screen"]) == ROUTE[-1] and s["boss"]["hp"] > 0:
-                    if a.session == "dragon" or a.session == "fights":
-                        if s["boss"]["hp"] <= 0 and s["bossActive"] == 0:
-                            pass
-                        self.step_dragon(s, now)
-                    else:
-                        self.step_walk(s, now, False)
-                elif tuple(s["screen"]) == ROUTE[-1] and s["boss"]["hp"] <= 0 and s["frame"] > 100 and \
-                        a.session == "dragon" and self.clear_frame is not None:
-                    pass
-                else:
-                    self.step_walk(s, now, a.session == "fights")
-                if a.session == "dragon" and s["boss"]["phase"] and s["boss"]["hp"] <= 0:
+                if a.session == "dragon" and self.boss_seen and s["boss"]["hp"] <= 0:
+                    # STAGE CLEAR shows about two seconds on; stay a moment.
                     if self.clear_frame is None:
                         self.clear_frame = s["frame"]
                     self.keys.hold_only([])
-                    # STAGE CLEAR shows about two seconds on; stay a moment.
                     if s["frame"] - self.clear_frame > 240:
                         done = True
                         break
+                elif a.session == "dragon" and screen == ROUTE[-1] and (s["bossActive"] or self.boss_seen):
+                    self.step_dragon(s, now)
+                else:
+                    self.step_walk(s, now, {"walk": 150, "fights": 260}.get(a.session, 190))
             self.pause()
         self.keys.release_all()
         self.pause(0.2, 0.5)
         self.keys.send("key", "Escape")
-        print("session %s: %s at frame %d, screens %d, fought %s, hp %d" %
-              (a.session, "done" if done else "not done", s["frame"], len(self.visited),
+        print("session %s: %s at frame %d, screens %d, %d swings, fought %s, hp %d" %
+              (a.session, "done" if done else "not done", s["frame"], len(self.visited), self.swings,
                ",".join(sorted(self.fought)) or "-", s["player"]["hp"]), file=sys.stderr)
         return 0 if done else 1
 

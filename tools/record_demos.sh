@@ -64,7 +64,9 @@ for name in "${sessions[@]}"; do
   loads=
   took=$(($(date +%s) - started))
   if [ $played -ne 0 ]; then
-    echo "$name: the bot did not reach the session's goal; not kept"
+    mkdir -p "$build/demos-failed"
+    cp "$work/$name.demo" "$work/$name.trace" "$build/demos-failed/" 2>/dev/null
+    echo "$name: the bot did not reach the session's goal; kept in $build/demos-failed/ to look at"
     status=1
     continue
   fi
