@@ -162,6 +162,8 @@ class Bot:
         self.boss_seen = False
         self.unstick = None
         self.swings = 0
+        # How near a foe may come before the princess walks off from it.
+        self.keep_off = 0
         self.moved_from, self.moved_at = (0.0, 0.0), 0
 
     def pause(self, lo=0.02, hi=0.11):
@@ -360,6 +362,16 @@ class Bot:
             if facing is not None and now >= self.next_swing:
                 self.swing(s, facing, now)
                 return
+            cx, cy = centre(s)
+            if math.hypot(foes[0][1] - cx, foes[0][2] - cy) < self.keep_off:
+                # Too close: on along the route where it leads away, else away.
+                ax, ay = cx - foes[0][1], cy - foes[0][2]
+                step = {"Left": (-1, 0), "Right": (1, 0), "Up": (0, -1), "Down": (0, 1)}
+                keys = [k for k in self.walk_keys(s) if step[k][0] * ax + step[k][1] * ay > 0]
+                if not keys:
+                    keys = [("Right" if ax > 0 else "Left") if abs(ax) > abs(ay) else ("Down" if ay > 0 else "Up")]
+                self.keys.hold_only(keys)
+                return
             if self.companions_home(s) and (hp > 6 or near[0] > 110):
                 self.keys.hold_only(self.line_up(s, foes[0][1], foes[0][2]))
                 return
@@ -372,30 +384,48 @@ class Bot:
         self.keys.hold_only(self.walk_keys(s))
 
     def step_dragon(self, s, now):
-        """Under the box below the dragon's body, facing up, a companion close
-        on the right: a swing sends it up into the box."""
+        """A companion at the princess's right, below the box under the
+        dragon's body, and a swing facing up sends it into the box. The box's
+        middle is 300 pixels right of the body; the princess is kept at 152
+        or lower."""
         boss = s["boss"]
         p = s["player"]
         self.call_if_needed(s, now)
-        near = self.danger(s)
-        if near and near[1] == "shot" and near[0] < 80:
-            self.keys.hold_only(["Left" if near[2] > centre(s)[0] else "Right", "Down"])
-            return
-        if p["hp"] <= 5 and boss["state"] and near and near[0] < 140:
-            self.keys.hold_only(["Down"])
-            return
-        # The companion's cell (56 wide) under the middle of the box.
-        tx = boss["bodyX"] + 300 - 28 - 36
-        want = self.steer_to(s, tx, 160, 10)
-        partner = any(0 <= c["x"] - p["x"] <= 72 and c["state"] in (1, 7, 8) for c in s["companions"])
-        if not want and partner and not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
+        cx, cy = centre(s)
+        for shot in s["shots"]:
+            # Fireballs and breath, round shots of their size: step aside
+            # from one about to reach the princess.
+            r = shot["size"] / 2
+            x, y = shot["x"] - s["scroll"][0] + r, shot["y"] - s["scroll"][1] + r
+            if math.hypot(x - cx, y - cy) < r + 50:
+                self.keys.hold_only(["Left" if x > cx else "Right", "Up"])
+                return
+        if p["inputLocked"]:
             self.keys.hold_only([])
-            self.tap("Up", 0.03, 0.06)
-            self.pause(0.01, 0.04)
-            self.tap("c")
-            self.next_swing = now + self.rng.uniform(0.4, 0.9)
             return
-        self.keys.hold_only(want)
+        aim = boss["bodyX"] + 300
+        px, py = centre(s)
+        home = [c for c in s["companions"] if c["state"] in (1, 2, 8)]
+        ready = [c for c in home if self.in_swing(2, px, py, c["x"] + 28, c["y"] + 28, 2)]
+        if any(abs(c["x"] + 28 - aim) < 60 for c in ready):
+            if not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
+                self.swing(s, 2, now)
+                return
+            self.keys.hold_only([])
+            return
+        tx = aim - 36 - 48
+        if home:
+            # The companion nearest below the box: the princess steps to its
+            # left (the box of a swing facing up lies at her right).
+            c = min(home, key=lambda c: abs(c["x"] + 28 - aim))
+            if abs(c["x"] + 28 - aim) < 60:
+                self.keys.hold_only(self.steer_to(s, c["x"] - 56, max(152, c["y"] - 10), 4))
+                return
+            # None there: walk past the box, away from them, so that they
+            # follow through it.
+            side = sum(c["x"] + 28 for c in home) / len(home) < aim
+            tx = aim + (110 if side else -110) - 48
+        self.keys.hold_only(self.steer_to(s, tx, 152, 8))
 
     def step_gameover(self, s, now):
         p = s["player"]
@@ -480,7 +510,7 @@ class Bot:
                 elif a.session == "dragon" and screen == ROUTE[-1] and (s["bossActive"] or self.boss_seen):
                     self.step_dragon(s, now)
                 else:
-                    self.step_walk(s, now, {"walk": 150, "fights": 260}.get(a.session, 190))
+                    self.step_walk(s, now, {"fights": 260}.get(a.session, 150))
             self.pause()
         self.keys.release_all()
         self.pause(0.2, 0.5)

@@ -6,9 +6,11 @@
 # traces alone are rewritten by tools/rewrite_demos.sh).
 #
 # The bot steers by the route of the full run: tests/replays/full_run_keys.txt
-# replayed headless with seed 1. Each session is replayed headless at once;
-# its demo is kept only when that replay has the recording's trace byte for
-# byte, as tests/demos/NAME.demo and NAME.trace.gz.
+# replayed headless with seed 1. The bot does not win every time: a session
+# whose goal was not reached is played again with the bot's next seed, up to
+# three times. Each session is replayed headless at once; its demo is kept
+# only when that replay has the recording's trace byte for byte, as
+# tests/demos/NAME.demo and NAME.trace.gz.
 # Usage: tools/record_demos.sh [build folder, default build-test] [SESSION...]
 #   SESSION: walk fights dragon gameover (default all four)
 set -uo pipefail
@@ -29,30 +31,32 @@ trap 'kill $xvfb_all $loads 2>/dev/null; rm -rf $work_all' EXIT
 (cd "$build" && "$program" --headless --frames 4200 --seed 1 --keys "$root/tests/replays/full_run_keys.txt" \
     --trace "$work/route.jsonl") || { echo "the full run failed"; exit 1; }
 
-# The game's seed and the bot's, per session.
+# The game's seed and the bot's first, per session.
 declare -A game_seed=([walk]=1 [fights]=1 [dragon]=1 [gameover]=7)
 declare -A bot_seed=([walk]=11 [fights]=12 [dragon]=13 [gameover]=14)
-status=0
-for name in "${sessions[@]}"; do
-  [ -n "${game_seed[$name]:-}" ] || { echo "$name: no such session"; status=1; continue; }
+
+# Plays session NAME once with the bot's seed SEED: 0 when it reached its
+# goal, 1 when not, 2 when the game did not come up.
+play() {
+  local name=$1 seed=$2 game played
   rm -f "$work/$name.demo" "$work/$name.trace"
   sh -c 'while :; do :; done' &
-  load1=$!
+  local load1=$!
   sh -c 'while :; do :; done' &
-  load2=$!
+  local load2=$!
   loads="$load1 $load2"
-  started=$(date +%s)
   (cd "$work" && DISPLAY=":$display" exec "$program" --no-hints --seed "${game_seed[$name]}" \
       --record "$name.demo" --trace "$name.trace") 2>"$work/$name.err" &
   game=$!
   if ! wait_for_file "$work/$name.trace" $game 20; then
     echo "$name: the window did not come up: $(cat "$work/$name.err")"
     kill $game $loads 2>/dev/null
-    status=1
-    continue
+    wait $game $loads 2>/dev/null
+    loads=
+    return 2
   fi
   python3 tools/demo_bot.py --display "$display" --trace "$work/$name.trace" --route "$work/route.jsonl" \
-      --session "$name" --seed "${bot_seed[$name]}"
+      --session "$name" --seed "$seed"
   played=$?
   # The bot ends the session with Escape; a game still running is ended as
   # a signal ends it, leaving its demo whole.
@@ -62,14 +66,24 @@ for name in "${sessions[@]}"; do
   kill $loads 2>/dev/null
   wait $loads 2>/dev/null
   loads=
-  took=$(($(date +%s) - started))
-  if [ $played -ne 0 ]; then
+  [ $played -eq 0 ]
+}
+
+status=0
+for name in "${sessions[@]}"; do
+  [ -n "${game_seed[$name]:-}" ] || { echo "$name: no such session"; status=1; continue; }
+  started=$(date +%s)
+  result=1
+  for attempt in 0 1 2; do
+    play "$name" $((bot_seed[$name] + 100 * attempt))
+    result=$?
+    [ $result -eq 1 ] || break
     mkdir -p "$build/demos-failed"
     cp "$work/$name.demo" "$work/$name.trace" "$build/demos-failed/" 2>/dev/null
-    echo "$name: the bot did not reach the session's goal; kept in $build/demos-failed/ to look at"
-    status=1
-    continue
-  fi
+    echo "$name: the bot did not reach the session's goal (kept in $build/demos-failed/ to look at)"
+  done
+  took=$(($(date +%s) - started))
+  [ $result -eq 0 ] || { echo "$name: not recorded"; status=1; continue; }
   if ! (cd "$work" && "$program" --headless --replay "$name.demo" --trace "$name.replayed" 2>"$work/$name.err") ||
       ! cmp -s "$work/$name.trace" "$work/$name.replayed"; then
     echo "$name: the headless replay differs: $(cat "$work/$name.err")"
