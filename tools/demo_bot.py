@@ -162,6 +162,7 @@ class Bot:
         self.boss_seen = False
         self.unstick = None
         self.swings = 0
+        self.hurt_at, self.last_hp = -1000, 18
         # How near a foe may come before the princess walks off from it.
         self.keep_off = 0
         self.moved_from, self.moved_at = (0.0, 0.0), 0
@@ -239,6 +240,14 @@ class Bot:
         if self.next_point < len(points):
             return self.steer_to(s, *points[self.next_point])
         return self.exit_keys(screen)
+
+    def off_route(self, s):
+        """How far the princess is from the route's next point."""
+        points = self.route.get(tuple(s["screen"]), [])
+        if self.screen != tuple(s["screen"]) or self.next_point >= len(points):
+            return 0
+        tx, ty = points[self.next_point]
+        return math.hypot(tx - s["player"]["x"], ty - s["player"]["y"])
 
     def companions_home(self, s):
         # Following, riding or regrouping: with the princess, ready to swing.
@@ -331,7 +340,10 @@ class Bot:
                 want.append("Up")
             if abs(dx) < 110:
                 want.append("Left" if dx > 0 else "Right")
-        return want
+        # Never backed into the edge of the view.
+        p = s["player"]
+        edge = {"Up": p["y"] < 40, "Down": p["y"] > 470, "Left": p["x"] < 20, "Right": p["x"] > 650}
+        return [k for k in want if not edge[k]]
 
     # -- the sessions ------------------------------------------------------
     def item_near(self, s):
@@ -340,7 +352,7 @@ class Bot:
         cx, cy = centre(s)
         for item in s["items"]:
             x, y = item["x"] - sx + FOE / 2, item["y"] - sy + FOE / 2
-            if math.hypot(x - cx, y - cy) < 180 and 0 < x < VIEW_W and 0 < y < VIEW_H:
+            if math.hypot(x - cx, y - cy) < 300 and 0 < x < VIEW_W and 0 < y < VIEW_H:
                 return x - PRINCESS / 2, y - PRINCESS / 2
         return None
 
@@ -353,7 +365,10 @@ class Bot:
             self.keys.hold_only(self.steer_to(s, *item))
             return
         # Foes within the reach given are fought: a swing when a companion
-        # would fly into one, else a step to line one up.
+        # would fly into one, else a step to line one up. On the way to the
+        # dragon, low on life, the party keeps together and walks on.
+        if self.args.session == "dragon" and hp <= 8:
+            reach = 0
         foes = [f for f in foes_in_view(s) if f[3]["state"] in (1, 2) and
                 math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]) < reach]
         foes.sort(key=lambda f: math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]))
@@ -372,7 +387,11 @@ class Bot:
                     keys = [("Right" if ax > 0 else "Left") if abs(ax) > abs(ay) else ("Down" if ay > 0 else "Up")]
                 self.keys.hold_only(keys)
                 return
-            if self.companions_home(s) and (hp > 6 or near[0] > 110):
+            # Lining up is given up for a moment after a hurt: on along
+            # the route instead.
+            # So is lining up far from the route or with a foe at her side.
+            if self.companions_home(s) and (hp > 6 or near[0] > 110) and s["frame"] - self.hurt_at > 150 and \
+                    self.off_route(s) < 120 and near[0] > 45:
                 self.keys.hold_only(self.line_up(s, foes[0][1], foes[0][2]))
                 return
         if near and hp <= 6 and near[0] < 110:
@@ -397,8 +416,12 @@ class Bot:
             # from one about to reach the princess.
             r = shot["size"] / 2
             x, y = shot["x"] - s["scroll"][0] + r, shot["y"] - s["scroll"][1] + r
-            if math.hypot(x - cx, y - cy) < r + 50:
-                self.keys.hold_only(["Left" if x > cx else "Right", "Up"])
+            coming = shot["vx"] * (cx - x) + shot["vy"] * (cy - y) > 0
+            if math.hypot(x - cx, y - cy) < r + (110 if coming else 50):
+                if abs(shot["vx"]) > abs(shot["vy"]):
+                    self.keys.hold_only(["Down" if y < cy else "Up"])
+                else:
+                    self.keys.hold_only(["Left" if x > cx else "Right", "Up"])
                 return
         if p["inputLocked"]:
             self.keys.hold_only([])
@@ -475,6 +498,9 @@ class Bot:
                 print("the game stopped", file=sys.stderr)
                 break
             self.visited.add(tuple(s["screen"]))
+            if s["player"]["hp"] < self.last_hp:
+                self.hurt_at = s["frame"]
+            self.last_hp = s["player"]["hp"]
             # A foe stunned or dying has been fought.
             self.fought.update(e["kind"] for e in s["enemies"] if e["state"] in (3, 99))
             if s["frame"] >= a.max_frames:

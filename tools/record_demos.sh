@@ -8,7 +8,7 @@
 # The bot steers by the route of the full run: tests/replays/full_run_keys.txt
 # replayed headless with seed 1. The bot does not win every time: a session
 # whose goal was not reached is played again with the bot's next seed, up to
-# three times. Each session is replayed headless at once; its demo is kept
+# five times. Each session is replayed headless at once; its demo is kept
 # only when that replay has the recording's trace byte for byte, as
 # tests/demos/NAME.demo and NAME.trace.gz.
 # Usage: tools/record_demos.sh [build folder, default build-test] [SESSION...]
@@ -74,7 +74,7 @@ for name in "${sessions[@]}"; do
   [ -n "${game_seed[$name]:-}" ] || { echo "$name: no such session"; status=1; continue; }
   started=$(date +%s)
   result=1
-  for attempt in 0 1 2; do
+  for attempt in 0 1 2 3 4; do
     play "$name" $((bot_seed[$name] + 100 * attempt))
     result=$?
     [ $result -eq 1 ] || break
