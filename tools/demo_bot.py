@@ -161,6 +161,7 @@ class Bot:
         self.visited = set()
         self.boss_seen = False
         self.unstick = None
+        self.stuck = {}
         self.swings = 0
         self.hurt_at, self.last_hp = -1000, 18
         # How near a foe may come before the princess walks off from it.
@@ -216,6 +217,7 @@ class Bot:
             self.unstick = None
         if screen != self.screen:
             self.screen = screen
+            self.stuck = {}
             # Go on from the point nearest to where the screen was entered.
             px, py = s["player"]["x"], s["player"]["y"]
             self.next_point = min(range(len(points)), default=0,
@@ -228,8 +230,15 @@ class Bot:
             # up the route a point earlier.
             held = self.keys.held & set(ARROWS)
             aside = ["Up", "Down"] if held & {"Left", "Right"} else ["Left", "Right"]
-            self.unstick = ([self.rng.choice(aside)], time.time() + self.rng.uniform(0.3, 0.8))
-            self.next_point = max(0, self.next_point - 1)
+            self.stuck[self.next_point] = self.stuck.get(self.next_point, 0) + 1
+            if self.stuck[self.next_point] > 2:
+                # Stuck there again and again: any way out, and the point
+                # after it.
+                aside = [k for k in ARROWS if k not in held]
+                self.next_point = min(len(points), self.next_point + 1)
+            else:
+                self.next_point = max(0, self.next_point - 1)
+            self.unstick = ([self.rng.choice(aside)], time.time() + self.rng.uniform(0.3, 1.0))
             self.moved_at = s["frame"]
             return self.unstick[0]
         while self.next_point < len(points):
@@ -346,13 +355,13 @@ class Bot:
         return [k for k in want if not edge[k]]
 
     # -- the sessions ------------------------------------------------------
-    def item_near(self, s):
+    def item_near(self, s, reach):
         """A healing drop within reach, as the princess's top-left to go to."""
         sx, sy = s["scroll"]
         cx, cy = centre(s)
         for item in s["items"]:
             x, y = item["x"] - sx + FOE / 2, item["y"] - sy + FOE / 2
-            if math.hypot(x - cx, y - cy) < 300 and 0 < x < VIEW_W and 0 < y < VIEW_H:
+            if math.hypot(x - cx, y - cy) < reach and 0 < x < VIEW_W and 0 < y < VIEW_H:
                 return x - PRINCESS / 2, y - PRINCESS / 2
         return None
 
@@ -360,15 +369,12 @@ class Bot:
         self.call_if_needed(s, now)
         near = self.danger(s)
         hp = s["player"]["hp"]
-        item = self.item_near(s) if hp < 18 else None
+        item = self.item_near(s, 300) if hp < 18 else None
         if item and not s["transition"]:
             self.keys.hold_only(self.steer_to(s, *item))
             return
         # Foes within the reach given are fought: a swing when a companion
-        # would fly into one, else a step to line one up. On the way to the
-        # dragon, low on life, the party keeps together and walks on.
-        if self.args.session == "dragon" and hp <= 8:
-            reach = 0
+        # would fly into one, else a step to line one up.
         foes = [f for f in foes_in_view(s) if f[3]["state"] in (1, 2) and
                 math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]) < reach]
         foes.sort(key=lambda f: math.hypot(f[1] - centre(s)[0], f[2] - centre(s)[1]))

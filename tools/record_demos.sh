@@ -7,8 +7,8 @@
 #
 # The bot steers by the route of the full run: tests/replays/full_run_keys.txt
 # replayed headless with seed 1. The bot does not win every time: a session
-# whose goal was not reached is played again with the bot's next seed, up to
-# five times. Each session is replayed headless at once; its demo is kept
+# whose goal was not reached is played again with the next seeds of the bot
+# and the game, up to five times. Each session is replayed headless at once; its demo is kept
 # only when that replay has the recording's trace byte for byte, as
 # tests/demos/NAME.demo and NAME.trace.gz.
 # Usage: tools/record_demos.sh [build folder, default build-test] [SESSION...]
@@ -35,17 +35,18 @@ trap 'kill $xvfb_all $loads 2>/dev/null; rm -rf $work_all' EXIT
 declare -A game_seed=([walk]=1 [fights]=1 [dragon]=1 [gameover]=7)
 declare -A bot_seed=([walk]=11 [fights]=12 [dragon]=13 [gameover]=14)
 
-# Plays session NAME once with the bot's seed SEED: 0 when it reached its
-# goal, 1 when not, 2 when the game did not come up.
+# Plays session NAME once with the bot's seed SEED, the game's seed moved on
+# by TRY: 0 when it reached its goal, 1 when not, 2 when the game did not
+# come up.
 play() {
-  local name=$1 seed=$2 game played
+  local name=$1 seed=$2 try=$3 game played
   rm -f "$work/$name.demo" "$work/$name.trace"
   sh -c 'while :; do :; done' &
   local load1=$!
   sh -c 'while :; do :; done' &
   local load2=$!
   loads="$load1 $load2"
-  (cd "$work" && DISPLAY=":$display" exec "$program" --no-hints --seed "${game_seed[$name]}" \
+  (cd "$work" && DISPLAY=":$display" exec "$program" --no-hints --seed $((game_seed[$name] + try)) \
       --record "$name.demo" --trace "$name.trace") 2>"$work/$name.err" &
   game=$!
   if ! wait_for_file "$work/$name.trace" $game 20; then
@@ -75,7 +76,7 @@ for name in "${sessions[@]}"; do
   started=$(date +%s)
   result=1
   for attempt in 0 1 2 3 4; do
-    play "$name" $((bot_seed[$name] + 100 * attempt))
+    play "$name" $((bot_seed[$name] + 100 * attempt)) $attempt
     result=$?
     [ $result -eq 1 ] || break
     mkdir -p "$build/demos-failed"
