@@ -163,9 +163,6 @@ class Bot:
         self.unstick = None
         self.stuck = {}
         self.swings = 0
-        self.hurt_at, self.last_hp = -1000, 18
-        # How near a foe may come before the princess walks off from it.
-        self.keep_off = 0
         self.moved_from, self.moved_at = (0.0, 0.0), 0
 
     def pause(self, lo=0.02, hi=0.11):
@@ -249,14 +246,6 @@ class Bot:
         if self.next_point < len(points):
             return self.steer_to(s, *points[self.next_point])
         return self.exit_keys(screen)
-
-    def off_route(self, s):
-        """How far the princess is from the route's next point."""
-        points = self.route.get(tuple(s["screen"]), [])
-        if self.screen != tuple(s["screen"]) or self.next_point >= len(points):
-            return 0
-        tx, ty = points[self.next_point]
-        return math.hypot(tx - s["player"]["x"], ty - s["player"]["y"])
 
     def companions_home(self, s):
         # Following, riding or regrouping: with the princess, ready to swing.
@@ -349,10 +338,7 @@ class Bot:
                 want.append("Up")
             if abs(dx) < 110:
                 want.append("Left" if dx > 0 else "Right")
-        # Never backed into the edge of the view.
-        p = s["player"]
-        edge = {"Up": p["y"] < 40, "Down": p["y"] > 470, "Left": p["x"] < 20, "Right": p["x"] > 650}
-        return [k for k in want if not edge[k]]
+        return want
 
     # -- the sessions ------------------------------------------------------
     def item_near(self, s, reach):
@@ -369,7 +355,7 @@ class Bot:
         self.call_if_needed(s, now)
         near = self.danger(s)
         hp = s["player"]["hp"]
-        item = self.item_near(s, 300) if hp < 18 else None
+        item = self.item_near(s, 180) if hp < 18 else None
         if item and not s["transition"]:
             self.keys.hold_only(self.steer_to(s, *item))
             return
@@ -383,21 +369,7 @@ class Bot:
             if facing is not None and now >= self.next_swing:
                 self.swing(s, facing, now)
                 return
-            cx, cy = centre(s)
-            if math.hypot(foes[0][1] - cx, foes[0][2] - cy) < self.keep_off:
-                # Too close: on along the route where it leads away, else away.
-                ax, ay = cx - foes[0][1], cy - foes[0][2]
-                step = {"Left": (-1, 0), "Right": (1, 0), "Up": (0, -1), "Down": (0, 1)}
-                keys = [k for k in self.walk_keys(s) if step[k][0] * ax + step[k][1] * ay > 0]
-                if not keys:
-                    keys = [("Right" if ax > 0 else "Left") if abs(ax) > abs(ay) else ("Down" if ay > 0 else "Up")]
-                self.keys.hold_only(keys)
-                return
-            # Lining up is given up for a moment after a hurt: on along
-            # the route instead.
-            # So is lining up far from the route or with a foe at her side.
-            if self.companions_home(s) and (hp > 6 or near[0] > 110) and s["frame"] - self.hurt_at > 150 and \
-                    self.off_route(s) < 120 and near[0] > 45:
+            if self.companions_home(s) and (hp > 6 or near[0] > 110):
                 self.keys.hold_only(self.line_up(s, foes[0][1], foes[0][2]))
                 return
         if near and hp <= 6 and near[0] < 110:
@@ -504,9 +476,6 @@ class Bot:
                 print("the game stopped", file=sys.stderr)
                 break
             self.visited.add(tuple(s["screen"]))
-            if s["player"]["hp"] < self.last_hp:
-                self.hurt_at = s["frame"]
-            self.last_hp = s["player"]["hp"]
             # A foe stunned or dying has been fought.
             self.fought.update(e["kind"] for e in s["enemies"] if e["state"] in (3, 99))
             if s["frame"] >= a.max_frames:
