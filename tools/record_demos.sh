@@ -34,6 +34,8 @@ trap 'kill $xvfb_all $loads 2>/dev/null; rm -rf $work_all' EXIT
 # The game's seed and the bot's first, per session.
 declare -A game_seed=([walk]=1 [fights]=1 [dragon]=1 [gameover]=7)
 declare -A bot_seed=([walk]=11 [fights]=12 [dragon]=13 [gameover]=14)
+# The passes after which the bot gives a session up.
+declare -A max_frames=([walk]=9000 [fights]=9000 [dragon]=14000 [gameover]=9000)
 
 # Plays session NAME once with the bot's seed SEED, the game's seed moved on
 # by TRY: 0 when it reached its goal, 1 when not, 2 when the game did not
@@ -57,7 +59,7 @@ play() {
     return 2
   fi
   python3 tools/demo_bot.py --display "$display" --trace "$work/$name.trace" --route "$work/route.jsonl" \
-      --session "$name" --seed "$seed"
+      --session "$name" --seed "$seed" --max-frames "${max_frames[$name]}"
   played=$?
   # The bot ends the session with Escape; a game still running is ended as
   # a signal ends it, leaving its demo whole.
