@@ -8,7 +8,7 @@ the route is a list of points per screen, thinned from the trace of a run
 that walks the whole stage (the full run's key script replayed headless).
 
 Sessions (--session):
-  walk      through all nine screens, slipping past the foes
+  walk      through all nine screens, fighting the foes that come near
   fights    a fight with every kind of foe met on the way
   dragon    through the stage, then the dragon to STAGE CLEAR
   gameover  stands among the foes until GAME_OVER, Enter, a little play
