@@ -78,14 +78,20 @@ else
   echo "same trace in the page ($(wc -l <"$work/web.jsonl") frames)"
 fi
 
-# Every demo, replayed in the page, against the trace recorded beside it.
+# Every demo, replayed in the page, against the trace recorded beside it
+# (a packed one unpacked first).
 for demo in "$source"/tests/demos/*.demo; do
   name=$(basename "$demo" .demo)
+  expected=$source/tests/demos/$name.trace
+  if [ ! -f "$expected" ] && [ -f "$expected.gz" ]; then
+    gzip -dc "$expected.gz" >"$work/$name.expected" || exit 1
+    expected=$work/$name.expected
+  fi
   page "$site/index.html?file=demos/$name.demo&args=--headless%20--replay%20/demos/$name.demo%20--trace%20/dev/stdout" \
     --timeout 300 >"$work/$name.trace" 2>"$work/demo_err.txt"
-  if [ $? -ne 0 ] || ! cmp -s "$source/tests/demos/$name.trace" "$work/$name.trace"; then
+  if [ $? -ne 0 ] || ! cmp -s "$expected" "$work/$name.trace"; then
     echo "$name: the page's trace is not the recorded one"
-    diff "$source/tests/demos/$name.trace" "$work/$name.trace" | head -4 | cut -c1-300
+    diff "$expected" "$work/$name.trace" | head -4 | cut -c1-300
     head -5 "$work/demo_err.txt"
     status=1
   else
