@@ -16,8 +16,11 @@ The bot presses Escape when its session is done (the demo then ends), or
 when --max-frames passes have run. It exits 0 when the session reached its
 goal, 1 otherwise.
 
+With --boss-only the dragon session leaves the way to the dragon to a key
+script the game was started with (--keys) and plays only the fight.
+
 Usage: demo_bot.py --display N --trace FILE --route ROUTE_TRACE
-                   --session NAME [--seed S] [--max-frames F]
+                   --session NAME [--seed S] [--max-frames F] [--boss-only]
 """
 import argparse
 import json
@@ -163,6 +166,7 @@ class Bot:
         self.unstick = None
         self.stuck = {}
         self.swings = 0
+        self.aimed_at, self.dodge_dir, self.volley = None, None, None
         self.moved_from, self.moved_at = (0.0, 0.0), 0
 
     def pause(self, lo=0.02, hi=0.11):
@@ -404,10 +408,24 @@ class Bot:
         if p["inputLocked"]:
             self.keys.hold_only([])
             return
+        # A fireball flies at where the princess stood when the head went
+        # up to aim: from then until it has flown, she walks away from that
+        # point along the band, out of its way.
         aim = boss["bodyX"] + 300
         px, py = centre(s)
         home = [c for c in s["companions"] if c["state"] in (1, 2, 8)]
         ready = [c for c in home if self.in_swing(2, px, py, c["x"] + 28, c["y"] + 28, 2)]
+        volley = (boss["cycles"], boss["volleys"])
+        can_hit = any(abs(c["x"] + 28 - aim) < 60 for c in ready) and not boss["guarded"] and not boss["hurt"]
+        if boss["phase"] == 2 and boss["state"] in (1, 2, 3, 4) and not (can_hit and now >= self.next_swing):
+            if self.aimed_at is None or self.volley != volley:
+                self.aimed_at, self.volley = cx, volley
+                self.dodge_dir = "Left" if cx > 400 else "Right"
+            if abs(cx - self.aimed_at) < 170 and (boss["state"] < 4 or s["shots"]):
+                self.keys.hold_only([self.dodge_dir])
+                return
+        elif boss["phase"] != 2:
+            self.aimed_at = None
         if any(abs(c["x"] + 28 - aim) < 60 for c in ready):
             if not boss["guarded"] and not boss["hurt"] and now >= self.next_swing:
                 self.swing(s, 2, now)
@@ -510,6 +528,10 @@ class Bot:
                         break
                 elif a.session == "dragon" and screen == ROUTE[-1] and (s["bossActive"] or self.boss_seen):
                     self.step_dragon(s, now)
+                elif a.session == "dragon" and a.boss_only:
+                    # The way there is the key script's: hands off until
+                    # the dragon wakes.
+                    pass
                 else:
                     self.step_walk(s, now, {"fights": 260}.get(a.session, 150))
             self.pause()
@@ -530,6 +552,8 @@ def main():
     p.add_argument("--session", required=True, choices=["walk", "fights", "dragon", "gameover"])
     p.add_argument("--seed", type=int, default=1)
     p.add_argument("--max-frames", type=int, default=9000)
+    p.add_argument("--boss-only", action="store_true",
+                   help="dragon: the game walks the stage from a --keys script; play only the fight")
     return Bot(p.parse_args()).run()
 
 
