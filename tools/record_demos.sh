@@ -6,7 +6,9 @@
 # traces alone are rewritten by tools/rewrite_demos.sh).
 #
 # The bot steers by the route of the full run: tests/replays/full_run_keys.txt
-# replayed headless with seed 1. The bot does not win every time: a session
+# replayed headless with seed 1; in the dragon's session the game itself
+# plays that run's keys up to the dragon and the bot only the fight. The bot
+# does not win every time: a session
 # whose goal was not reached is played again with the next seeds of the bot
 # and the game, up to five times. Each session is replayed headless at once; its demo is kept
 # only when that replay has the recording's trace byte for byte, as
