@@ -121,6 +121,12 @@ class SdlBackend final : public Backend {
 
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (popup) flags |= SDL_WINDOW_BORDERLESS;
+#ifdef __EMSCRIPTEN__
+    // In a page the canvas is the window, and the page's style gives it the
+    // stage's size: SDL follows that size for a resizable window, so the
+    // picture is fitted into the whole stage, on black, as on a full screen.
+    flags |= SDL_WINDOW_RESIZABLE;
+#endif
     popup_ = popup;
     clientW_ = clientWidth;
     clientH_ = clientHeight;
@@ -383,6 +389,10 @@ class SdlBackend final : public Backend {
           case SDL_WINDOWEVENT_FOCUS_GAINED: SetActive(true, sink); break;
           case SDL_WINDOWEVENT_FOCUS_LOST: SetActive(false, sink); break;
           case SDL_WINDOWEVENT_EXPOSED: Present(); break;
+#ifdef __EMSCRIPTEN__
+          // The page resized the canvas, which clears it.
+          case SDL_WINDOWEVENT_SIZE_CHANGED: Present(); break;
+#endif
           default: break;
         }
         break;
