@@ -5,8 +5,10 @@
 # byte for byte, as the Linux program (the demos: as the trace beside them);
 # the page in a window is shot at its 60th frame (the start screen) into
 # build-web/web_start.png; the player's page, opened again offline, walks
-# the princess with sound and music after a key (build-web/web_walk.png); the library's hello example loads and is shot
-# into build-web/web_hello.png.
+# the princess with sound and music after a key (build-web/web_walk.png); the
+# picture fills the page at the largest 4:3 size in two windows (whole
+# numbers only with --integer-scale) and the mouse lands on its pixels; the
+# library's hello example loads and is shot into build-web/web_hello.png.
 # Runs only with ZOLBECK_TEST_WEB=1 (skipped, 77, otherwise); builds the web
 # folder with tools/web_build.sh first (quick once the libraries are kept).
 # Usage: web_page.sh SOURCE_DIR LINUX_PROGRAM
@@ -19,7 +21,7 @@ if [ "${ZOLBECK_TEST_WEB:-0}" != 1 ]; then
 fi
 build=${ZOLBECK_WEB_BUILD:-$source/build-web}
 "$source/tools/web_build.sh" >/dev/null || { echo "the web build failed"; exit 1; }
-"$source/tools/deps.sh" chromium || exit 1
+"$source/tools/deps.sh" chromium imagemagick || exit 1
 node=$build/node
 if [ ! -d "$node/node_modules/playwright-core" ] || [ ! -d "$node/node_modules/js-synthesizer" ]; then
   # npm comes with Node.js (as a package of its own with Debian's Node.js).
@@ -101,11 +103,40 @@ done
 
 # The start screen: the page in a window, shot when the program has traced
 # its 60th frame.
-rm -f "$build/web_start.png" "$build/web_walk.png" "$build/web_hello.png"
+rm -f "$build/web_start.png" "$build/web_walk.png" "$build/web_hello.png" "$build"/web_fit_*.png
 page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout" --screenshot "$build/web_start.png" \
   --when '"frame":60,' --timeout 120 >/dev/null 2>"$work/shot_err.txt" ||
   { echo "no screenshot of the page"; head -5 "$work/shot_err.txt"; status=1; }
 [ -s "$build/web_start.png" ] && echo "the page at its 60th frame: $build/web_start.png"
+# The picture fills the stage (the page less its 36-pixel bar) at the
+# largest 4:3 size, or by whole numbers with --integer-scale, on black; a
+# click at a page point reaches the program as the picture's pixel there
+# (-1: on the black beside it). Each row: viewport, extra options, the
+# picture's place in the page, the click and the pixel it lands on.
+row=0
+while read -r viewport extra place click pixel; do
+  row=$((row + 1))
+  vw=${viewport%x*} vh=${viewport#*x}
+  [ "$extra" = - ] && extra=""
+  shot=$build/web_fit_$row.png
+  page "$site/index.html?args=--seed%201%20--trace%20/dev/stdout%20--record%20/dev/stderr${extra:+%20$extra}" \
+    --viewport "$viewport" --click "$click" --screenshot "$shot" --when '"frame":30,' --timeout 120 \
+    </dev/null >/dev/null 2>"$work/fit_err.txt"
+  got=$(convert "$shot" -crop "${vw}x$((vh - 36))+0+0" +repage -bordercolor black -border 1 -fuzz 2% -trim \
+    -format '%wx%h+%[fx:page.x-1]+%[fx:page.y-1]' info: 2>/dev/null)
+  landed=$(grep -o 'ldown [-0-9]* [-0-9]*' "$work/fit_err.txt" | head -1 | cut -d' ' -f2- | tr ' ' ,)
+  if [ "$got" = "$place" ] && [ "$landed" = "$pixel" ]; then
+    echo "in $viewport${extra:+ $extra}: the picture is $got, a click at $click lands on $pixel"
+  else
+    echo "in $viewport${extra:+ $extra}: the picture is '$got' (not $place), a click at $click lands on '$landed' (not $pixel)"
+    status=1
+  fi
+done <<'TABLE'
+1920x1080 - 1392x1044+264+0 1655,1043 799,599
+1920x1080 - 1392x1044+264+0 263,500 -1,287
+1280x1024 - 1280x960+0+14 640,494 400,300
+1920x1080 --integer-scale 800x600+560+222 560,222 0,0
+TABLE
 # The player's page, opened again with the network cut once its files are
 # kept, in a window that holds the picture twice over: the arrow key walks
 # the princess, C swings, and the sound and the music that start with the

@@ -3,11 +3,12 @@
 // output for console.log, standard error for the rest) and ends when the
 // program in it exits, or after a time.
 // Usage: node run_page.mjs URL [--screenshot FILE [--after MS | --when TEXT]] [--keys K1,K2 --hold MS]
-//                            [--sound] [--viewport WxH] [--offline] [--timeout S]
+//                            [--click X,Y] [--sound] [--viewport WxH] [--offline] [--timeout S]
 // With --screenshot the page is shot MS milliseconds after the program
 // starts, or as soon as a line of its console holds TEXT (the program keeps
 // running until then); with --keys those keys are pressed, each held for
-// --hold ms, before the shot. With --sound the program's audio output is
+// --hold ms, before the shot; with --click the mouse clicks at that point of
+// the page (in CSS pixels) after the keys. With --sound the program's audio output is
 // watched from its start and "sound: STATE PEAK" printed after the shot (the
 // audio context's state, the largest sample it played), then "music: TICK
 // PEAK" (where the page's MIDI player is and the largest sample of its
@@ -31,6 +32,7 @@ const after = Number(option("--after", "2000"));
 const keys = option("--keys", "");
 const hold = Number(option("--hold", "500"));
 const when = option("--when", "");
+const click = option("--click", "");
 const sound = argv.includes("--sound");
 const offline = argv.includes("--offline");
 const [width, height] = option("--viewport", "1024x768").split("x").map(Number);
@@ -88,6 +90,10 @@ try {
       await page.keyboard.down(key);
       await page.waitForTimeout(hold);
       await page.keyboard.up(key);
+    }
+    if (click) {
+      const [x, y] = click.split(",").map(Number);
+      await page.mouse.click(x, y);
     }
     if (when && !await Promise.race([sighted, page.waitForTimeout(timeout).then(() => false)]))
       throw new Error("no line of the console held " + when);
