@@ -40,6 +40,35 @@ bool Xrgb(const SDL_Surface* s) {
   return s->format->format == SDL_PIXELFORMAT_RGB888 || s->format->format == SDL_PIXELFORMAT_ARGB8888;
 }
 
+// Red and blue the other way round (0x00BBGGRR), as a page's canvas takes
+// its pixels.
+bool Xbgr(const SDL_Surface* s) {
+#ifdef __EMSCRIPTEN__
+  return s->format->format == SDL_PIXELFORMAT_BGR888;
+#else
+  (void)s;
+  return false;
+#endif
+}
+
+// A window surface the surface way writes: the converter's own format, or
+// the page's, which the picture reaches through a copy that swaps red and
+// blue.
+bool Writable(const SDL_Surface* s) { return Xrgb(s) || Xbgr(s); }
+
+// Copies w x h pixels of 0x00RRGGBB into 0x00BBGGRR.
+void CopySwapped(const uint32_t* from, int fromPitch, uint32_t* to, int toPitch, int w, int h) {
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* a = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(from) +
+                                                          static_cast<size_t>(y) * fromPitch);
+    uint32_t* b = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(to) + static_cast<size_t>(y) * toPitch);
+    for (int x = 0; x < w; ++x) {
+      const uint32_t v = a[x];
+      b[x] = (v & 0x0000FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+    }
+  }
+}
+
 // Whether a graphics processor draws GL here. A machine without a graphics
 // device node has none, and is known without starting GL at all (which in a
 // software rasteriser costs a tenth of a second). Otherwise a context on a
@@ -94,7 +123,7 @@ bool WindowPresenter::Choose(const char* asked) {
   if (asked != nullptr) {
     if (std::strcmp(asked, "surface") == 0) {
       SDL_Surface* surface = PlainWindowSurface(window_);
-      return surface != nullptr && Xrgb(surface);
+      return surface != nullptr && Writable(surface);
     }
     return UseRenderer(asked);
   }
@@ -111,7 +140,7 @@ bool WindowPresenter::Choose(const char* asked) {
   // only in the converter's own format; SDL's software renderer does the
   // rest.
   SDL_Surface* surface = PlainWindowSurface(window_);
-  if (surface != nullptr && Xrgb(surface)) return true;
+  if (surface != nullptr && Writable(surface)) return true;
   return UseRenderer("software");
 }
 
@@ -144,6 +173,8 @@ void WindowPresenter::Close() {
   hasPicture_ = false;
   window_ = nullptr;
   picture_.Release();
+  std::vector<uint32_t>().swap(ordered_);
+  surfaceW_ = surfaceH_ = 0;
 }
 
 const char* WindowPresenter::Name() const {
@@ -266,10 +297,11 @@ SDL_Rect WindowPresenter::RendererPlace() const {
 // (shared memory on X).
 void WindowPresenter::PresentToSurface(const Surface& source, const Rect& sourceRect) {
   SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (target == nullptr || !Xrgb(target)) return;
+  if (target == nullptr || !Writable(target)) return;
   const int w = sourceRect.right - sourceRect.left, h = sourceRect.bottom - sourceRect.top;
   const PictureRect place = FitPicture(target->w, target->h, w, h, wholeScale_);
   if (place.w <= 0 || place.h <= 0) return;
+  const bool swapped = Xbgr(target);
   // A window of a new size starts black, so the border around the picture
   // stays black, and shows the whole picture again.
   bool whole = false;
@@ -279,13 +311,26 @@ void WindowPresenter::PresentToSurface(const Surface& source, const Rect& source
     surfaceH_ = target->h;
     picture_.Forget();
     whole = true;
+    // The picture in the converter's format, kept for the swapping copy
+    // (sized with the window, not per frame).
+    if (swapped) ordered_.assign(static_cast<size_t>(place.w) * place.h, 0);
   }
   if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-  auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
-                                          static_cast<size_t>(place.y) * target->pitch) + place.x;
+  auto* into = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
+                                           static_cast<size_t>(place.y) * target->pitch) + place.x;
+  uint32_t* out = swapped ? ordered_.data() : into;
+  const int outPitch = swapped ? place.w * 4 : target->pitch;
   constexpr int kMaxRects = 16;
   Rect changed[kMaxRects];
-  const int count = picture_.Present(source, sourceRect, out, target->pitch, place.w, place.h, changed, kMaxRects);
+  const int count = picture_.Present(source, sourceRect, out, outPitch, place.w, place.h, changed, kMaxRects);
+  if (swapped && count > 0) {
+    for (int i = 0; i < count; ++i) {
+      const Rect& r = changed[i];
+      const size_t at = static_cast<size_t>(r.top) * place.w + r.left;
+      CopySwapped(out + at, outPitch, into + static_cast<size_t>(r.top) * (target->pitch / 4) + r.left,
+                  target->pitch, r.right - r.left, r.bottom - r.top);
+    }
+  }
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   if (count < 0) return;
   hasPicture_ = true;

@@ -16,6 +16,9 @@
 #pragma once
 #include <SDL.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/image/present_picture.h"
 #include "platform/image/surface.h"
@@ -60,6 +63,9 @@ class WindowPresenter {
   bool hasPicture_ = false;
   int surfaceW_ = 0, surfaceH_ = 0;  // the window surface's size at the last present
   PresentPicture picture_;  // the surface way's converted and scaled picture
+  // The scaled picture in the converter's format, for a window surface
+  // that takes red and blue the other way round (a page's canvas).
+  std::vector<uint32_t> ordered_;
 };
 
 }  // namespace plat
