@@ -13,7 +13,8 @@
 # folder with tools/web_build.sh first (quick once the libraries are kept).
 # Usage: web_page.sh SOURCE_DIR LINUX_PROGRAM
 set -u
-source=$1
+# Absolute, since the site served is made of links to the build's files.
+source=$(cd "$1" && pwd)
 linux=$2
 if [ "${ZOLBECK_TEST_WEB:-0}" != 1 ]; then
   echo "ZOLBECK_TEST_WEB is not 1: skipped"
