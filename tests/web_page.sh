@@ -139,7 +139,7 @@ done <<'TABLE'
 1920x1080 --integer-scale 800x600+560+222 560,222 0,0
 TABLE
 # The player's page, opened again with the network cut once its files are
-# kept, in a window that holds the picture twice over: the arrow key walks
+# kept, in a window of 1700 x 1300 that the picture fills: the arrow key walks
 # the princess, C swings, and the sound and the music that start with the
 # key play.
 page "$site/index.html" --offline --viewport 1700x1300 --screenshot "$build/web_walk.png" --keys ArrowRight,c \

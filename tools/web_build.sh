@@ -66,17 +66,25 @@ export CFLAGS="-O2" CXXFLAGS="-O2"
 em_cmake() { nice -n 10 emcmake cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" "$@" >/dev/null; }
 
-build_sdl2() {
-  local s; s=$(source_folder libsdl2 libsdl2-dev)
+# cmake_build SOURCE-PACKAGE BINARY-PACKAGE FOLDER CMAKE-OPTION...: configures,
+# builds and installs a library that builds with CMake, in b-FOLDER, once per
+# source version.
+cmake_build() {
+  local s; s=$(source_folder "$1" "$2")
+  local folder=$third/b-$3; shift 3
   local id; id=$(basename "$s")
   built "$id" && return
   step "$id"
-  rm -rf "$third/b-sdl2"
-  em_cmake -S "$s" -B "$third/b-sdl2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_PTHREADS=OFF \
-    -DSDL_THREADS=OFF
-  nice -n 10 cmake --build "$third/b-sdl2" -j"$jobs" >/dev/null
-  cmake --install "$third/b-sdl2" >/dev/null
+  rm -rf "$folder"
+  em_cmake -S "$s" -B "$folder" "$@"
+  nice -n 10 cmake --build "$folder" -j"$jobs" >/dev/null
+  cmake --install "$folder" >/dev/null
   mark "$id"; step_end "$id"
+}
+
+build_sdl2() {
+  cmake_build libsdl2 libsdl2-dev sdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_PTHREADS=OFF \
+    -DSDL_THREADS=OFF
 }
 
 build_zlib() {
@@ -112,16 +120,8 @@ autotools_build() {
 }
 
 build_freetype() {
-  local s; s=$(source_folder freetype libfreetype-dev)
-  local id; id=$(basename "$s")
-  built "$id" && return
-  step "$id"
-  rm -rf "$third/b-freetype"
-  em_cmake -S "$s" -B "$third/b-freetype" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+  cmake_build freetype libfreetype-dev freetype -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
-  nice -n 10 cmake --build "$third/b-freetype" -j"$jobs" >/dev/null
-  cmake --install "$third/b-freetype" >/dev/null
-  mark "$id"; step_end "$id"
 }
 
 total_start=$(date +%s)
