@@ -61,8 +61,9 @@ shown=$(convert "$work/window.png" -format %k info: 2>/dev/null || echo 0)
 cp "$work/window.png" "$folder/win32_window_smoke.png" 2>/dev/null
 
 # Right held on the window walks the princess.
+# The line before the last: the last may be half written as it is read.
 player_x() {
-  tail -n 1 "$work/trace.jsonl" | grep -o '"player":{"x":[-0-9.e]*' | grep -o '[-0-9.e]*$'
+  tail -n 2 "$work/trace.jsonl" | head -n 1 | grep -o '"player":{"x":[-0-9.e]*' | grep -o '[-0-9.e]*$'
 }
 first=$(player_x)
 xdotool keydown --window "$window" Right
