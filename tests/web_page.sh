@@ -67,19 +67,23 @@ for name in stagedata.txt map01_data.txt map01_teki.txt map01_zk.txt; do
 done
 (cd "$work/linux" && "$linux" "${args[@]}" --keys "$work/site/replays/full_run_keys.txt" --trace trace.jsonl) ||
   { echo "the Linux run failed"; exit 1; }
-query="file=replays/full_run_keys.txt&args=$(echo "${args[*]} --keys /replays/full_run_keys.txt --trace /dev/stdout" | sed 's/ /%20/g')"
-start=$(date +%s%N)
-page "$site/index.html?$query" --timeout 500 >"$work/web.jsonl" 2>"$work/web_err.txt"
-web_status=$?
-echo "the replay in the page took $(( ($(date +%s%N) - start) / 1000000 )) ms (exit $web_status)"
-if [ $web_status -ne 0 ] || ! cmp -s "$work/linux/trace.jsonl" "$work/web.jsonl"; then
-  echo "the page's trace differs from Linux's ($(wc -l <"$work/web.jsonl") lines against $(wc -l <"$work/linux/trace.jsonl")):"
-  diff "$work/linux/trace.jsonl" "$work/web.jsonl" | head -4 | cut -c1-300
-  head -5 "$work/web_err.txt"
-  status=1
-else
-  echo "same trace in the page ($(wc -l <"$work/web.jsonl") frames)"
-fi
+# same_trace NAME EXPECTED URL TIMEOUT: what the page at URL writes to
+# standard output is EXPECTED, byte for byte.
+same_trace() {
+  local took=$(date +%s%N) ok=1
+  page "$3" --timeout "$4" >"$work/$1.trace" 2>"$work/$1_err.txt" || ok=0
+  took=$(( ($(date +%s%N) - took) / 1000000 ))
+  if [ $ok = 1 ] && cmp -s "$2" "$work/$1.trace"; then
+    echo "$1: the page gives the recorded trace ($(wc -l <"$2") frames, $took ms)"
+  else
+    echo "$1: the page's trace differs ($(wc -l <"$work/$1.trace") lines against $(wc -l <"$2")):"
+    diff "$2" "$work/$1.trace" | head -4 | cut -c1-300
+    head -5 "$work/$1_err.txt"
+    status=1
+  fi
+}
+same_trace full_run "$work/linux/trace.jsonl" \
+  "$site/index.html?file=replays/full_run_keys.txt&args=$(echo "${args[*]} --keys /replays/full_run_keys.txt --trace /dev/stdout" | sed 's/ /%20/g')" 500
 
 # Every demo, replayed in the page, against the trace recorded beside it
 # (a packed one unpacked first).
@@ -90,16 +94,8 @@ for demo in "$source"/tests/demos/*.demo; do
     gzip -dc "$expected.gz" >"$work/$name.expected" || exit 1
     expected=$work/$name.expected
   fi
-  page "$site/index.html?file=demos/$name.demo&args=--headless%20--replay%20/demos/$name.demo%20--trace%20/dev/stdout" \
-    --timeout 300 >"$work/$name.trace" 2>"$work/demo_err.txt"
-  if [ $? -ne 0 ] || ! cmp -s "$expected" "$work/$name.trace"; then
-    echo "$name: the page's trace is not the recorded one"
-    diff "$expected" "$work/$name.trace" | head -4 | cut -c1-300
-    head -5 "$work/demo_err.txt"
-    status=1
-  else
-    echo "$name: the page replays the demo with its recorded trace"
-  fi
+  same_trace "$name" "$expected" \
+    "$site/index.html?file=demos/$name.demo&args=--headless%20--replay%20/demos/$name.demo%20--trace%20/dev/stdout" 300
 done
 
 # The start screen: the page in a window, shot when the program has traced
